@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Set up, build and run the program or its tests on Debian 12.
+#   ./setup.sh run    install what is missing, build, start marlisk
+#   ./setup.sh test   install what is missing, build, run the whole test suite
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+mode="${1:-}"
+case "$mode" in run|test) ;; *) echo "usage: $0 run|test" >&2; exit 2 ;; esac
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  fonts-liberation2 fonts-dejavu-core
+  zbar-tools poppler-utils
+  cups cups-client cups-bsd printer-driver-cups-pdf
+  xvfb xauth
+)
+
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+  echo "== installing: ${missing[*]}"
+  "${sudo_cmd[@]}" apt-get update -q
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+build="$here/build"
+cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" -j "$(nproc)"
+
+if [ "$mode" = run ]; then
+  exec "$build/marlisk"
+fi
+
+export QT_QPA_PLATFORM=offscreen
+"$here/tests/services.sh" start || true
+ctest --test-dir "$build" --output-on-failure -j "$(nproc)"

@@ -1,0 +1,77 @@
+#pragma once
+// An in-memory picture with a canvas: brush, pen and font state plus the few drawing
+// operations the symbols need. Every operation works in device pixels from the top-left
+// corner; rectangles are half-open (right and bottom edges excluded).
+
+#include <QColor>
+#include <QImage>
+#include <QRect>
+#include <QString>
+
+#include "surface/font.h"
+
+namespace surface {
+
+class Bitmap {
+public:
+    Bitmap() = default;  // 0 x 0
+
+    int width() const { return image_.isNull() ? 0 : image_.width(); }
+    int height() const { return image_.isNull() ? 0 : image_.height(); }
+    bool isEmpty() const { return width() == 0 || height() == 0; }
+
+    // Resizing keeps the pixels inside the new size in place and paints new area in the
+    // brush colour. Returns false (and keeps the old picture) when the memory for the new
+    // size cannot be had.
+    bool setWidth(int w) { return setSize(w, height()); }
+    bool setHeight(int h) { return setSize(width(), h); }
+    bool setSize(int w, int h);
+
+    // Resolution the picture is made at; text point sizes are rendered against it and it
+    // travels with the image (pixels per metre in files and on the clipboard).
+    int dpi() const { return dpi_; }
+    void setDpi(int dpi);
+
+    QColor brushColor() const { return brush_; }
+    void setBrushColor(const QColor& c) { brush_ = c; }
+    QColor penColor() const { return pen_; }
+    void setPenColor(const QColor& c) { pen_ = c; }
+
+    // Copies the font; later changes to the caller's font do not reach the canvas.
+    void assignFont(const Font& f) { font_ = f; }
+    const Font& font() const { return font_; }
+    void setFontColor(const QColor& c) { font_.color = c; }
+    int fontSize() const { return font_.pointSize; }
+
+    // Paints x1 <= x < x2, y1 <= y < y2 in the brush colour, clipped to the picture.
+    void fillRect(int x1, int y1, int x2, int y2);
+
+    // Writes one line of text with its cell's top-left corner at (x, y): the cell is filled
+    // in the brush colour, the glyphs drawn in the font colour. Returns false when the
+    // text could not be written.
+    bool textOut(int x, int y, const QString& text);
+    // Width and height of the cell textOut would fill.
+    QSize textExtent(const QString& text) const;
+
+    QRgb pixel(int x, int y) const;
+    void setPixel(int x, int y, QRgb rgb);
+
+    // Copies srcRect of src into dstRect of this picture, stretching or shrinking it by
+    // plain pixel replication (no smoothing, no blending).
+    void copyRect(const QRect& dstRect, const Bitmap& src, const QRect& srcRect);
+
+    const QImage& image() const { return image_; }
+
+private:
+    QImage image_;
+    int dpi_ = 96;
+    QColor brush_ = Qt::white;
+    QColor pen_ = Qt::black;
+    Font font_;
+};
+
+// The picture turned 90 degrees clockwise: the source's bottom row becomes the left
+// column, its left column the top row.
+Bitmap turnedClockwise(const Bitmap& src);
+
+}  // namespace surface

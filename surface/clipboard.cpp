@@ -1,0 +1,29 @@
+#include "surface/clipboard.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMimeData>
+
+namespace surface {
+
+namespace {
+ClipboardSink& sink() {
+    static ClipboardSink s;
+    return s;
+}
+}  // namespace
+
+void setClipboardSink(ClipboardSink s) { sink() = std::move(s); }
+
+bool placeOnClipboard(const Bitmap& picture) {
+    if (sink()) return sink()(picture);
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) return false;
+    QClipboard* cb = QGuiApplication::clipboard();
+    if (cb == nullptr || picture.isEmpty()) return false;
+    cb->setImage(picture.image());
+    const QImage back = cb->image();
+    return !back.isNull() && back.size() == picture.image().size();
+}
+
+}  // namespace surface

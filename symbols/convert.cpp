@@ -1,0 +1,77 @@
+#include "symbols/convert.h"
+
+#include <QLocale>
+#include <cmath>
+#include <limits>
+
+namespace symbols {
+
+namespace {
+bool isAsciiDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+
+ConvertError intError(const QString& text) {
+    return ConvertError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+}
+}  // namespace
+
+int strToInt(const QString& text) {
+    int i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) {
+        negative = text[i] == QLatin1Char('-');
+        ++i;
+    }
+    if (i >= text.size()) throw intError(text);
+    long long v = 0;
+    for (; i < text.size(); ++i) {
+        if (!isAsciiDigit(text[i])) throw intError(text);
+        v = v * 10 + (text[i].unicode() - '0');
+        if (v > static_cast<long long>(std::numeric_limits<int>::max()) + 1) throw intError(text);
+    }
+    if (negative) v = -v;
+    if (v > std::numeric_limits<int>::max() || v < std::numeric_limits<int>::min())
+        throw intError(text);
+    return static_cast<int>(v);
+}
+
+bool tryStrToFloat(const QString& text, double& out) {
+    const QString t = text.trimmed();
+    // Only plain decimal notation: sign, digits, one point, optional exponent.
+    int i = 0;
+    const int n = t.size();
+    if (i < n && (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-'))) ++i;
+    int digits = 0;
+    while (i < n && isAsciiDigit(t[i])) ++i, ++digits;
+    if (i < n && t[i] == QLatin1Char('.')) {
+        ++i;
+        while (i < n && isAsciiDigit(t[i])) ++i, ++digits;
+    }
+    if (digits == 0) return false;
+    if (i < n && (t[i] == QLatin1Char('e') || t[i] == QLatin1Char('E'))) {
+        ++i;
+        if (i < n && (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-'))) ++i;
+        int expDigits = 0;
+        while (i < n && isAsciiDigit(t[i])) ++i, ++expDigits;
+        if (expDigits == 0) return false;
+    }
+    if (i != n) return false;
+    bool ok = false;
+    const double v = QLocale::c().toDouble(t, &ok);
+    if (!ok || !std::isfinite(v)) return false;
+    out = v;
+    return true;
+}
+
+double strToFloat(const QString& text) {
+    double v = 0;
+    if (!tryStrToFloat(text, v))
+        throw ConvertError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
+    return v;
+}
+
+int digitValue(QChar c) {
+    if (!isAsciiDigit(c)) throw intError(QString(c));
+    return c.unicode() - '0';
+}
+
+}  // namespace symbols

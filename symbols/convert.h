@@ -1,0 +1,31 @@
+#pragma once
+// Text to number, as typed into an edit. A text that does not convert raises ConvertError
+// with the message the user is shown.
+
+#include <QString>
+#include <stdexcept>
+
+namespace symbols {
+
+class ConvertError : public std::runtime_error {
+public:
+    explicit ConvertError(const QString& message)
+        : std::runtime_error(message.toStdString()), message_(message) {}
+    const QString& message() const { return message_; }
+
+private:
+    QString message_;
+};
+
+// Whole number with an optional sign; raises "'%s' is not a valid integer value".
+int strToInt(const QString& text);
+// Decimal number with an optional sign, point and exponent, blanks around it allowed;
+// raises "'%s' is not a valid floating point value". NaN and infinities do not convert.
+double strToFloat(const QString& text);
+// The same without raising: false when the text does not convert.
+bool tryStrToFloat(const QString& text, double& out);
+
+// One digit character to its value; raises the integer conversion error for anything else.
+int digitValue(QChar c);
+
+}  // namespace symbols

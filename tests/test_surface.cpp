@@ -1,0 +1,150 @@
+// The drawing surface: what the symbols rely on from fills, text cells, resizing,
+// stretching and turning.
+
+#include <QGuiApplication>
+#include <QTest>
+
+#include "surface/bitmap.h"
+#include "surface/limits.h"
+#include "surface/rounding.h"
+
+using surface::Bitmap;
+
+namespace {
+constexpr QRgb kWhite = 0xFFFFFF;
+constexpr QRgb kBlack = 0x000000;
+
+int countColour(const Bitmap& b, QRgb c) {
+    int n = 0;
+    for (int y = 0; y < b.height(); ++y)
+        for (int x = 0; x < b.width(); ++x) n += b.pixel(x, y) == c;
+    return n;
+}
+
+Bitmap white(int w, int h) {
+    Bitmap b;
+    b.setBrushColor(Qt::white);
+    b.setSize(w, h);
+    return b;
+}
+}  // namespace
+
+class SurfaceTest : public QObject {
+    Q_OBJECT
+private slots:
+    void roundsHalvesToEven_data() {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("2.5 goes down to even") << 2.5 << 2;
+        QTest::newRow("3.5 goes up to even") << 3.5 << 4;
+        QTest::newRow("1.5 mils-to-pixels case") << 1.5 << 2;
+        QTest::newRow("4.5 mils-to-pixels case") << 4.5 << 4;
+        QTest::newRow("-2.5 to even") << -2.5 << -2;
+        QTest::newRow("just above a half") << 2.5000001 << 3;
+        QTest::newRow("huge saturates") << 1e308 << INT_MAX;
+        QTest::newRow("nan gives 0") << std::nan("") << 0;
+    }
+    void roundsHalvesToEven() {
+        QFETCH(double, value);
+        QFETCH(int, expected);
+        QCOMPARE(surface::roundToInt(value), expected);
+    }
+
+    void fillIsHalfOpen() {
+        Bitmap b = white(10, 10);
+        b.setBrushColor(Qt::black);
+        b.fillRect(0, 0, 2, 5);
+        QCOMPARE(countColour(b, kBlack), 10);
+        QCOMPARE(b.pixel(1, 4), kBlack);
+        QCOMPARE(b.pixel(2, 4), kWhite);
+        QCOMPARE(b.pixel(1, 5), kWhite);
+        b.fillRect(5, 5, 5, 9);  // empty
+        b.fillRect(8, 8, 20, 20);  // clipped
+        QCOMPARE(countColour(b, kBlack), 14);
+    }
+
+    void resizeKeepsPixelsAndFillsWithBrush() {
+        Bitmap b = white(4, 3);
+        b.setBrushColor(Qt::black);
+        b.fillRect(0, 0, 4, 3);
+        b.setBrushColor(Qt::white);
+        b.setWidth(6);
+        QCOMPARE(b.width(), 6);
+        QCOMPARE(b.pixel(3, 2), kBlack);
+        QCOMPARE(b.pixel(4, 0), kWhite);
+        QCOMPARE(b.pixel(5, 2), kWhite);
+        b.setBrushColor(Qt::red);
+        b.setSize(2, 5);
+        QCOMPARE(b.pixel(1, 2), kBlack);
+        QCOMPARE(b.pixel(1, 4), QColor(Qt::red).rgb() & 0xFFFFFF);
+        b.setSize(0, 5);
+        QVERIFY(b.isEmpty());
+    }
+
+    void textCellIsFilledWithBrushAtTopLeft() {
+        Bitmap b = white(100, 40);
+        b.setBrushColor(Qt::black);
+        b.fillRect(0, 0, 100, 40);
+        b.setBrushColor(Qt::white);
+        b.assignFont(surface::Font{});
+        QVERIFY(b.textOut(10, 5, QStringLiteral("88")));
+        const QSize cell = b.textExtent(QStringLiteral("88"));
+        QVERIFY(cell.width() > 0 && cell.height() > 0);
+        // Just outside the cell stays black; the cell's corners are white background.
+        QCOMPARE(b.pixel(9, 5), kBlack);
+        QCOMPARE(b.pixel(10, 4), kBlack);
+        QCOMPARE(b.pixel(10, 5), kWhite);
+        QCOMPARE(b.pixel(10 + cell.width(), 5), kBlack);
+        QCOMPARE(b.pixel(10, 5 + cell.height()), kBlack);
+        // Some glyph pixels are drawn in the font colour inside the cell.
+        int dark = 0;
+        for (int y = 5; y < 5 + cell.height(); ++y)
+            for (int x = 10; x < 10 + cell.width(); ++x) dark += b.pixel(x, y) == kBlack;
+        QVERIFY(dark > 0);
+    }
+
+    void stretchReplicatesPixelsWithoutBlending() {
+        Bitmap src = white(2, 1);
+        src.setPixel(0, 0, kBlack);
+        Bitmap dst = white(7, 3);
+        dst.copyRect(QRect(0, 0, 7, 3), src, QRect(0, 0, 2, 1));
+        for (int y = 0; y < 3; ++y) {
+            for (int x = 0; x < 7; ++x) {
+                const QRgb p = dst.pixel(x, y);
+                QVERIFY2(p == kBlack || p == kWhite, "stretch must not blend");
+            }
+        }
+        QCOMPARE(dst.pixel(0, 1), kBlack);
+        QCOMPARE(dst.pixel(6, 1), kWhite);
+        QCOMPARE(countColour(dst, kBlack), 3 * 3 + 3 * 0 + 0);  // left half of 7 -> 3 columns
+    }
+
+    void turnClockwiseMapsCorners() {
+        Bitmap s = white(150, 155);
+        s.setPixel(0, 154, 0x112233);  // bottom-left
+        s.setPixel(0, 0, 0x445566);    // top-left
+        s.setPixel(149, 0, 0x778899);  // top-right
+        const Bitmap t = surface::turnedClockwise(s);
+        QCOMPARE(t.width(), 155);
+        QCOMPARE(t.height(), 150);
+        QCOMPARE(t.pixel(0, 0), QRgb(0x112233));
+        QCOMPARE(t.pixel(154, 0), QRgb(0x445566));
+        QCOMPARE(t.pixel(154, 149), QRgb(0x778899));
+    }
+
+    void refusesOversizedPictures() {
+        QVERIFY(!surface::pictureSizeRefusal(32000, 100));
+        QVERIFY(surface::pictureSizeRefusal(32001, 100));
+        QVERIFY(surface::pictureSizeRefusal(20000, 20000));  // 1.6 GB
+        QVERIFY(surface::pictureSizeRefusal(1e308, 5));
+        QVERIFY(surface::pictureSizeRefusal(std::nan(""), 5));
+    }
+};
+
+int main(int argc, char** argv) {
+    QGuiApplication app(argc, argv);
+    SurfaceTest t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "test_surface.moc"
