@@ -1,0 +1,35 @@
+#pragma once
+// What one build of a symbol gives back to whoever asked for it (a designer form, a test,
+// a command-line tool): the finished picture, or why there is none.
+
+#include <QString>
+#include <optional>
+#include <vector>
+
+#include "surface/bitmap.h"
+
+namespace symbols {
+
+struct Refusal {
+    enum class Kind {
+        Notice,           // shown in a "Notice" box
+        ConversionError,  // a number field that did not convert: the general error report
+    };
+    Kind kind = Kind::Notice;
+    QString text;
+};
+
+struct BuildResult {
+    // Set when the build stopped before a finished picture; picture may still hold what
+    // was drawn before the stop, where a symbology says so.
+    std::optional<Refusal> refusal;
+    // Notices shown on the way that did not stop the build.
+    std::vector<QString> notices;
+    // The finished picture, made at `dpi`.
+    surface::Bitmap picture;
+    int dpi = 0;
+
+    bool built() const { return !refusal.has_value(); }
+};
+
+}  // namespace symbols
