@@ -29,7 +29,14 @@ struct BuildResult {
     surface::Bitmap picture;
     int dpi = 0;
 
-    bool built() const { return !refusal.has_value(); }
+    // Where a build stopped, for forms whose state depends on how far it went. Checks: an
+    // input check refused it before anything else happened. Drawing: the checks passed (a
+    // form clears its preview there) but no finished picture came out, with `refusal` saying
+    // why or empty for a silent stop. Unset when the build finished or the path does not say.
+    enum class StoppedAt { Checks, Drawing };
+    std::optional<StoppedAt> stoppedAt;
+
+    bool built() const { return !refusal.has_value() && !stoppedAt.has_value(); }
 };
 
 }  // namespace symbols
