@@ -1,0 +1,18 @@
+#pragma once
+// State the whole program shares: the picture the print-option dialog prints and the
+// printer chosen with "Printer setting".
+
+#include <QPrinter>
+
+#include "surface/bitmap.h"
+
+namespace globals {
+
+// The print bitmap: each designer form's Print replaces it with a copy of its preview.
+const surface::Bitmap& printBitmap();
+void setPrintBitmap(const surface::Bitmap& picture);
+
+// The printer that printing uses: the system's default until the user picks another.
+QPrinter& currentPrinter();
+
+}  // namespace globals

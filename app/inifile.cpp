@@ -1,0 +1,128 @@
+#include "app/inifile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include "symbols/convert.h"
+
+namespace {
+QByteArray trimmed(const QByteArray& line) { return line.trimmed(); }
+
+bool isSectionLine(const QByteArray& t) { return t.startsWith('[') && t.contains(']'); }
+
+QString sectionName(const QByteArray& t) {
+    return QString::fromUtf8(t.mid(1, t.indexOf(']') - 1)).trimmed();
+}
+
+bool sameName(const QString& a, const QString& b) {
+    return QString::compare(a, b, Qt::CaseInsensitive) == 0;
+}
+}  // namespace
+
+IniFile::IniFile(QString path) : path_(std::move(path)) {}
+
+bool IniFile::load() {
+    lines_.clear();
+    refuseWrites_ = false;
+    QFile f(path_);
+    const QFileInfo info(path_);
+    if (info.exists() && (info.isDir() || info.size() > kMaxFileSize)) {
+        refuseWrites_ = true;
+        return false;
+    }
+    if (!f.open(QIODevice::ReadOnly)) {
+        // A file that exists but cannot be read must not be overwritten blindly.
+        refuseWrites_ = info.exists();
+        return false;
+    }
+    const QByteArray all = f.read(kMaxFileSize + 1);
+    if (all.size() > kMaxFileSize) {
+        refuseWrites_ = true;
+        return false;
+    }
+    for (QByteArray line : all.split('\n')) {
+        if (line.endsWith('\r')) line.chop(1);
+        lines_.push_back(line);
+    }
+    if (!lines_.empty() && lines_.back().isEmpty()) lines_.pop_back();  // final newline
+    return true;
+}
+
+int IniFile::findSection(const QString& section) const {
+    for (int i = 0; i < static_cast<int>(lines_.size()); ++i) {
+        const QByteArray t = trimmed(lines_[i]);
+        if (isSectionLine(t) && sameName(sectionName(t), section)) return i;
+    }
+    return -1;
+}
+
+int IniFile::findKey(int sectionLine, const QString& key) const {
+    for (int i = sectionLine + 1; i < static_cast<int>(lines_.size()); ++i) {
+        const QByteArray t = trimmed(lines_[i]);
+        if (isSectionLine(t)) break;
+        const int eq = t.indexOf('=');
+        if (eq <= 0) continue;
+        if (sameName(QString::fromUtf8(t.left(eq)).trimmed(), key)) return i;
+    }
+    return -1;
+}
+
+QString IniFile::readString(const QString& section, const QString& key, const QString& def) const {
+    const int s = findSection(section);
+    if (s < 0) return def;
+    const int k = findKey(s, key);
+    if (k < 0) return def;
+    const QByteArray t = trimmed(lines_[k]);
+    return QString::fromUtf8(t.mid(t.indexOf('=') + 1)).trimmed();
+}
+
+double IniFile::readFloat(const QString& section, const QString& key, double def) const {
+    double v = 0;
+    return symbols::tryStrToFloat(readString(section, key), v) ? v : def;
+}
+
+bool IniFile::writeString(const QString& section, const QString& key, const QString& value) {
+    load();
+    if (refuseWrites_) return false;
+    // Keep the value on one line whatever it holds.
+    QString clean = value;
+    clean.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    const QByteArray entry = key.toUtf8() + '=' + clean.toUtf8();
+    int s = findSection(section);
+    if (s < 0) {
+        lines_.push_back('[' + section.toUtf8() + ']');
+        lines_.push_back(entry);
+        return save();
+    }
+    const int k = findKey(s, key);
+    if (k >= 0) {
+        lines_[k] = entry;
+        return save();
+    }
+    // Append at the end of the section, before any blank lines that separate it.
+    int end = s + 1;
+    while (end < static_cast<int>(lines_.size()) && !isSectionLine(trimmed(lines_[end]))) ++end;
+    int at = end;
+    while (at > s + 1 && trimmed(lines_[at - 1]).isEmpty()) --at;
+    lines_.insert(lines_.begin() + at, entry);
+    return save();
+}
+
+bool IniFile::writeFloat(const QString& section, const QString& key, double value) {
+    return writeString(section, key, formatFloat(value));
+}
+
+QString IniFile::formatFloat(double v) { return QString::number(v, 'g', 15); }
+
+bool IniFile::save() {
+    QSaveFile out(path_);
+    if (!out.open(QIODevice::WriteOnly)) return false;
+    QByteArray all;
+    for (const QByteArray& line : lines_) all += line + '\n';
+    if (out.write(all) != all.size()) {
+        out.cancelWriting();
+        return false;
+    }
+    return out.commit();
+}

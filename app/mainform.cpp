@@ -1,0 +1,220 @@
+#include "app/mainform.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QFrame>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPrintDialog>
+#include <QStatusBar>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "app/globals.h"
+#include "app/messages.h"
+#include "app/settings.h"
+#include "app/symbologies.h"
+#include "dialogs/aboutfm.h"
+#include "dialogs/pagesetting.h"
+
+Tmainfm* mainfm = nullptr;
+
+namespace {
+const QString kCaption = QStringLiteral("Marlisk Barcode Generator");
+}
+
+Tmainfm::Tmainfm(QWidget* parent) : QMainWindow(parent) {
+    mainfm = this;
+    setObjectName(QStringLiteral("mainfm"));
+    setWindowTitle(kCaption);
+    setGeometry(207, 131, 697, 538);
+    buildMenus();
+    buildPanels();
+    FormCreate();
+}
+
+Tmainfm::~Tmainfm() {
+    delete form_.data();
+    if (mainfm == this) mainfm = nullptr;
+}
+
+void Tmainfm::buildMenus() {
+    const auto item = [this](QMenu* menu, const QString& name, const QString& caption,
+                             void (Tmainfm::*handler)()) {
+        QAction* a = menu->addAction(caption);
+        a->setObjectName(name);
+        connect(a, &QAction::triggered, this, handler);
+        return a;
+    };
+    QMenu* file = menuBar()->addMenu(QStringLiteral("Settings"));
+    file->setObjectName(QStringLiteral("File1"));
+    item(file, QStringLiteral("Save1"), QStringLiteral("Printer setting"), &Tmainfm::Save1Click);
+    item(file, QStringLiteral("PageSetting1"), QStringLiteral("Page setting"), &Tmainfm::PageSetting1Click);
+    item(file, QStringLiteral("Fontsetting1"), QStringLiteral("Font setting"), &Tmainfm::Fontsetting1Click);
+    item(file, QStringLiteral("Colorsetting1"), QStringLiteral("Color setting"), &Tmainfm::Colorsetting1Click);
+
+    QMenu* sym = menuBar()->addMenu(QStringLiteral("Symbology"));
+    sym->setObjectName(QStringLiteral("Symbology1"));
+    // Menu order; the symbology table keeps the order in which stored names are tested.
+    item(sym, QStringLiteral("C391"), QStringLiteral("C39"), &Tmainfm::C391Click);
+    item(sym, QStringLiteral("ENA13"), QStringLiteral("EAN-13"), &Tmainfm::ENA13Click);
+    item(sym, QStringLiteral("EAN81"), QStringLiteral("EAN-8"), &Tmainfm::EAN81Click);
+    item(sym, QStringLiteral("upca1"), QStringLiteral("UPC-A"), &Tmainfm::upca1Click);
+    item(sym, QStringLiteral("UPCE1"), QStringLiteral("UPC-E"), &Tmainfm::UPCE1Click);
+    for (QAction* a : sym->actions()) a->setCheckable(true);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
+    help->setObjectName(QStringLiteral("Help1"));
+    item(help, QStringLiteral("About1"), QStringLiteral("About"), &Tmainfm::About1Click);
+    item(help, QStringLiteral("Help2"), QStringLiteral("Help"), &Tmainfm::Help2Click);
+
+    QAction* exit = menuBar()->addAction(QStringLiteral("Exit"));
+    exit->setObjectName(QStringLiteral("Exit2"));
+    connect(exit, &QAction::triggered, this, &Tmainfm::Exit2Click);
+}
+
+void Tmainfm::buildPanels() {
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    // A thin decorative strip under the menu.
+    auto* panel1 = new QFrame(central);
+    panel1->setObjectName(QStringLiteral("Panel1"));
+    panel1->setFixedHeight(10);
+    auto* panel2 = new QFrame(panel1);
+    panel2->setObjectName(QStringLiteral("Panel2"));
+    panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panel2->setGeometry(0, 0, 4000, 7);
+    column->addWidget(panel1);
+
+    auto* panel3 = new QFrame(central);
+    panel3->setObjectName(QStringLiteral("Panel3"));
+    auto* inner = new QVBoxLayout(panel3);
+    inner->setContentsMargins(0, 0, 0, 0);
+    Panel4 = new QFrame(panel3);
+    Panel4->setObjectName(QStringLiteral("Panel4"));
+    Panel4->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Panel4->setLineWidth(1);
+    inner->addWidget(Panel4);
+    column->addWidget(panel3, 1);
+    setCentralWidget(central);
+
+    const int widths[3] = {100, 150, 50};
+    for (int i = 0; i < 3; ++i) {
+        status_[i] = new QLabel(this);
+        status_[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+        status_[i]->setFixedWidth(widths[i]);
+        statusBar()->addWidget(status_[i]);
+    }
+    statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+}
+
+void Tmainfm::FormCreate() {
+    setPageValues(settings::readPageValues());
+    form_ = BarFormCreat();
+}
+
+symbols::PageValues Tmainfm::pageValues() const { return {ftop, fdown, fleft, fright, fiwidth}; }
+
+void Tmainfm::setPageValues(const symbols::PageValues& v) {
+    ftop = v.ftop;
+    fdown = v.fdown;
+    fleft = v.fleft;
+    fright = v.fright;
+    fiwidth = v.fiwidth;
+}
+
+QAction* Tmainfm::menuItem(const QString& objectName) const {
+    return findChild<QAction*>(objectName);
+}
+
+QWidget* Tmainfm::BarFormCreat() {
+    const QString name = settings::readSymbology();
+    for (const SymbologyRow& row : symbologyTable()) {
+        if (row.storedName != name) continue;  // exact, case-sensitive
+        QAction* item = menuItem(row.menuItem);
+        item->setChecked(true);
+        checked_ = item;
+        status_[1]->setText(row.storedName);
+        if (row.create == nullptr) return nullptr;  // no designer for it yet
+        QWidget* form = row.create(Panel4);
+        form->move(1, 1);
+        form->show();
+        return form;
+    }
+    return nullptr;
+}
+
+void Tmainfm::changeform(const QString& name) {
+    settings::writeSymbology(name);  // a failure is not reported; the stored name wins
+    delete form_.data();
+    form_ = nullptr;
+    if (checked_ != nullptr) checked_->setChecked(false);
+    checked_ = nullptr;
+    // The click itself toggled the chosen item; only a hosted symbology carries the mark.
+    for (const SymbologyRow& row : symbologyTable()) menuItem(row.menuItem)->setChecked(false);
+    status_[1]->clear();
+    form_ = BarFormCreat();
+}
+
+void Tmainfm::paintEvent(QPaintEvent* e) {
+    QMainWindow::paintEvent(e);
+    const QString painted = kCaption + QLatin1Char(' ');
+    if (windowTitle() != painted) setWindowTitle(painted);
+}
+
+void Tmainfm::Save1Click() {
+    QPrintDialog dialog(&globals::currentPrinter(), this);
+    if (!globals::currentPrinter().isValid()) {
+        ui::notice(this, QStringLiteral("No find Printer!"));
+        return;
+    }
+    dialog.exec();
+}
+
+void Tmainfm::PageSetting1Click() {
+    Tpagesettingfm dialog(this);
+    dialog.exec();
+}
+
+bool Tmainfm::runFontDialog(QWidget* owner) {
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, font_.toQFont(), owner ? owner : this);
+    if (ok) font_ = surface::Font::fromQFont(chosen, font_.color);
+    return ok;
+}
+
+bool Tmainfm::runColorDialog(QWidget* owner) {
+    const QColor chosen = QColorDialog::getColor(colour_, owner ? owner : this);
+    if (!chosen.isValid()) return false;
+    colour_ = chosen;
+    return true;
+}
+
+void Tmainfm::Fontsetting1Click() { runFontDialog(); }
+void Tmainfm::Colorsetting1Click() { runColorDialog(); }
+void Tmainfm::C391Click() { changeform(QStringLiteral("Bar Code C39")); }
+void Tmainfm::ENA13Click() { changeform(QStringLiteral("Bar Code ENA13")); }
+void Tmainfm::EAN81Click() { changeform(QStringLiteral("Bar Code ENA8")); }
+void Tmainfm::upca1Click() { changeform(QStringLiteral("Bar Code UPC-A")); }
+void Tmainfm::UPCE1Click() { changeform(QStringLiteral("Bar Code UPC-E")); }
+
+void Tmainfm::About1Click() {
+    Taboutform box(this);
+    box.exec();
+}
+
+void Tmainfm::Help2Click() {
+    // Open the very file that was found: on a case-sensitive file system "help.chm" is
+    // another file (or none).
+    const QFileInfo help(QStringLiteral("Help.chm"));
+    if (!help.exists()) return;
+    QDesktopServices::openUrl(QUrl::fromLocalFile(help.absoluteFilePath()));
+}
+
+void Tmainfm::Exit2Click() { QApplication::quit(); }

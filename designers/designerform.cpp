@@ -1,0 +1,234 @@
+#include "designers/designerform.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "app/globals.h"
+#include "app/icons.h"
+#include "app/mainform.h"
+#include "app/messages.h"
+#include "app/placement.h"
+#include "dialogs/pagesetting.h"
+#include "dialogs/printunit.h"
+#include "surface/clipboard.h"
+
+DesignerForm::DesignerForm(const Options& options, QWidget* parent) : QWidget(parent) {
+    setObjectName(options.objectName);
+    setWindowTitle(options.caption);
+    setFont(place::sansSerif(11));
+    setAutoFillBackground(true);
+    setFixedSize(options.clientSize);
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    ToolBar1 = new QToolBar(this);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setFixedHeight(41);
+    ToolBar1->setIconSize(QSize(32, 32));
+    column->addWidget(ToolBar1);
+    buildToolbar(options.colourButton);
+
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFixedHeight(214);
+    auto* p1 = new QVBoxLayout(Panel1);
+    p1->setContentsMargins(0, 0, 0, 0);
+    Panel2 = new QFrame(Panel1);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    Panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    p1->addWidget(Panel2);
+    column->addWidget(Panel1);
+
+    Button1 = place::button(Panel2, QStringLiteral("Button1"), 456, 184, 81, 25, QStringLiteral("Build/Copy"));
+    Button4 = place::button(Panel2, QStringLiteral("Button4"), 536, 184, 65, 25, QStringLiteral("Print"));
+    Button3 = place::button(Panel2, QStringLiteral("Button3"), 600, 184, 65, 25, options.closeCaption);
+    Button4->setEnabled(false);
+    Button3->setVisible(false);
+    connect(Button1, &QPushButton::clicked, this, &DesignerForm::Button1Click);
+    connect(Button4, &QPushButton::clicked, this, &DesignerForm::Button4Click);
+    connect(Button3, &QPushButton::clicked, this, &DesignerForm::Button3Click);
+
+    Panel3 = new QFrame(this);
+    Panel3->setObjectName(QStringLiteral("Panel3"));
+    auto* p3 = new QVBoxLayout(Panel3);
+    p3->setContentsMargins(0, 0, 0, 0);
+    p3->setSpacing(0);
+    Panel4 = new QLabel(QStringLiteral("Preview"), Panel3);
+    Panel4->setObjectName(QStringLiteral("Panel4"));
+    Panel4->setFixedHeight(18);
+    Panel4->setAlignment(Qt::AlignCenter);
+    Panel4->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    p3->addWidget(Panel4);
+    ScrollBox1 = new QScrollArea(Panel3);
+    ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
+    ScrollBox1->setWidgetResizable(false);
+    ScrollBox1->setBackgroundRole(QPalette::Dark);
+    auto* content = new QWidget;
+    content->setObjectName(QStringLiteral("ScrollBox1Content"));
+    content->setBackgroundRole(QPalette::Dark);
+    Image1 = new QLabel(content);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(QRect(QPoint(8, 8), options.initialImage));
+    ScrollBox1->setWidget(content);
+    p3->addWidget(ScrollBox1, 1);
+    column->addWidget(Panel3, 1);
+    refreshImage();
+}
+
+DesignerForm::~DesignerForm() = default;
+
+void DesignerForm::buildToolbar(bool colourButton) {
+    const auto add = [this](const QString& name, const QString& caption, int icon,
+                            void (DesignerForm::*handler)()) {
+        auto* b = new QToolButton(ToolBar1);
+        b->setObjectName(name);
+        b->setText(caption);
+        b->setToolTip(caption);
+        b->setIcon(icons::toolbarIcon(icon));
+        b->setIconSize(QSize(32, 32));
+        b->setFixedSize(82, 38);
+        b->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        connect(b, &QToolButton::clicked, this, handler);
+        ToolBar1->addWidget(b);
+        return b;
+    };
+    ToolButton1 = add(QStringLiteral("ToolButton1"), QStringLiteral("pagesetting"), 2, &DesignerForm::ToolButton1Click);
+    ToolButton2 = add(QStringLiteral("ToolButton2"), QStringLiteral("font"), 0, &DesignerForm::ToolButton2Click);
+    if (colourButton) {
+        ToolButton6 = add(QStringLiteral("ToolButton6"), QStringLiteral("ToolButton6"), 4, &DesignerForm::ToolButton6Click);
+        ToolBar1->addSeparator()->setObjectName(QStringLiteral("ToolButton4"));
+    }
+    ToolButton3 = add(QStringLiteral("ToolButton3"), QStringLiteral("turn3"), 1, &DesignerForm::ToolButton3Click);
+    ToolButton5 = add(QStringLiteral("ToolButton5"), QStringLiteral("turn 1"), 3, &DesignerForm::ToolButton5Click);
+    if (!colourButton) ToolBar1->addSeparator()->setObjectName(QStringLiteral("ToolButton4"));
+    ToolButton3->setEnabled(false);
+    ToolButton5->setEnabled(false);
+}
+
+void DesignerForm::refreshImage() {
+    if (preview_.isEmpty())
+        Image1->setPixmap(QPixmap());
+    else
+        Image1->setPixmap(QPixmap::fromImage(preview_.image()));
+    // The scrolled area covers the picture wherever it stands, and at least the view.
+    QWidget* content = ScrollBox1->widget();
+    const QSize view = ScrollBox1->viewport()->size();
+    content->resize(std::max(view.width(), Image1->geometry().right() + 1),
+                    std::max(view.height(), Image1->geometry().bottom() + 1));
+}
+
+void DesignerForm::showPicture(const surface::Bitmap& picture) {
+    preview_ = picture;
+    Image1->resize(picture.width(), picture.height());
+    refreshImage();
+}
+
+void DesignerForm::setImageSize(int w, int h) {
+    preview_.setBrushColor(Qt::white);
+    preview_.setSize(w, h);
+    Image1->resize(w, h);
+    refreshImage();
+}
+
+void DesignerForm::clearPreview() {
+    preview_.setBrushColor(Qt::white);
+    preview_.fillRect(0, 0, Image1->width(), Image1->height());
+    refreshImage();
+}
+
+void DesignerForm::clearSavedPicture() {
+    saved_.setBrushColor(Qt::white);
+    saved_.fillRect(0, 0, saved_.width(), saved_.height());
+}
+
+void DesignerForm::centreImage() {
+    const int sw = ScrollBox1->width(), sh = ScrollBox1->height();
+    const int iw = Image1->width(), ih = Image1->height();
+    Image1->move(sw >= iw ? (sw - iw) / 2 : 0, sh >= ih ? (sh - ih) / 2 : 0);
+    refreshImage();
+}
+
+bool DesignerForm::copyPreviewToClipboard() {
+    if (surface::placeOnClipboard(preview_)) return true;
+    notice(QStringLiteral("Fail to copy"));
+    return false;
+}
+
+void DesignerForm::enableTurnButtons() {
+    ToolButton3->setEnabled(true);
+    ToolButton5->setEnabled(true);
+}
+
+void DesignerForm::enablePrint() { Button4->setEnabled(true); }
+
+void DesignerForm::notice(const QString& text) { ui::notice(this, text); }
+void DesignerForm::applicationNotice(const QString& text) { ui::notice(nullptr, text); }
+
+void DesignerForm::showRefusal(const symbols::Refusal& refusal) {
+    if (refusal.kind == symbols::Refusal::Kind::ConversionError)
+        ui::errorReport(refusal.text);
+    else
+        notice(refusal.text);
+}
+
+QColor DesignerForm::printColour() const {
+    return ToolButton6 != nullptr && mainfm != nullptr ? mainfm->sharedColor() : QColor(Qt::black);
+}
+
+std::function<void(Tpringfm&)>& DesignerForm::printDialogHook() {
+    static std::function<void(Tpringfm&)> hook;
+    return hook;
+}
+
+void DesignerForm::Button4Click() {
+    Tpringfm dialog(this);
+    dialog.PrintColor = printColour();
+    // A copy of the preview as it stands: a turned preview prints turned.
+    surface::Bitmap copy;
+    copy.setDpi(preview_.dpi());
+    copy.setSize(Image1->width(), Image1->height());
+    copy.copyRect(QRect(0, 0, copy.width(), copy.height()), preview_,
+                  QRect(0, 0, preview_.width(), preview_.height()));
+    globals::setPrintBitmap(copy);
+    if (printDialogHook())
+        printDialogHook()(dialog);
+    else
+        dialog.exec();
+}
+
+void DesignerForm::Button3Click() { close(); }
+
+void DesignerForm::ToolButton1Click() {
+    Tpagesettingfm dialog(this);
+    dialog.exec();
+}
+
+void DesignerForm::ToolButton2Click() {
+    if (mainfm != nullptr) mainfm->runFontDialog(this);
+}
+
+void DesignerForm::ToolButton6Click() {
+    if (mainfm != nullptr) mainfm->runColorDialog(this);
+}
+
+void DesignerForm::ToolButton5Click() {
+    // Always from the picture as built, so pressing it again gives the same picture. With
+    // nothing built yet there is nothing to turn.
+    if (saved_.isEmpty()) return;
+    showPicture(surface::turnedClockwise(saved_));  // Image1 keeps its left and top
+}
+
+void DesignerForm::ToolButton3Click() {
+    if (saved_.isEmpty()) return;
+    showPicture(saved_);
+    centreImage();
+}

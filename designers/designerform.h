@@ -1,0 +1,104 @@
+#pragma once
+// What every designer form shares: the toolbar, the input panel with its Build/Copy, Print
+// and hidden Close buttons, the preview in its scroll box, the kept unrotated picture, and
+// the handlers that turn, print, and open the page-setting, font and colour dialogs.
+//
+// A form derives from this, places its own inputs on Panel2, sets its tab order and
+// implements Button1Click (Build/Copy) with the build path of its symbology.
+
+#include <QWidget>
+#include <functional>
+
+#include "surface/bitmap.h"
+#include "symbols/buildresult.h"
+
+class QFrame;
+class QLabel;
+class QPushButton;
+class QScrollArea;
+class QToolBar;
+class QToolButton;
+class Tpringfm;
+
+class DesignerForm : public QWidget {
+    Q_OBJECT
+public:
+    struct Options {
+        QString objectName;      // "c39fm", "ena13fm", ...
+        QString caption;         // form caption (not shown: the form has no title bar)
+        QSize clientSize;        // 688 x 461, ...
+        QSize initialImage;      // Image1's size before the first build
+        bool colourButton;       // ToolButton6 and the shared colour for printing
+        QString closeCaption;    // caption of the hidden Button3
+    };
+    DesignerForm(const Options& options, QWidget* parent);
+    ~DesignerForm() override;
+
+    // Toolbar (images from the icon list; captions are not shown).
+    QToolBar* ToolBar1;
+    QToolButton* ToolButton1;  // "pagesetting"
+    QToolButton* ToolButton2;  // "font"
+    QToolButton* ToolButton6 = nullptr;  // colour, EAN/UPC forms only
+    QToolButton* ToolButton3;  // "turn3"
+    QToolButton* ToolButton5;  // "turn 1"
+    // Input panel; forms place their controls on Panel2.
+    QFrame* Panel1;
+    QFrame* Panel2;
+    QPushButton* Button1;  // "Build/Copy"
+    QPushButton* Button4;  // "Print"
+    QPushButton* Button3;  // hidden "Close"
+    // Preview.
+    QFrame* Panel3;
+    QLabel* Panel4;  // "Preview"
+    QScrollArea* ScrollBox1;
+    QLabel* Image1;
+
+    // The picture the preview shows, and the symbol as last built, unrotated.
+    const surface::Bitmap& preview() const { return preview_; }
+    const surface::Bitmap& SavedPicture() const { return saved_; }
+
+    // The colour handed to the print-option dialog.
+    QColor printColour() const;
+
+    // Tests may look at the print-option dialog instead of running it modally.
+    static std::function<void(Tpringfm&)>& printDialogHook();
+
+public slots:
+    virtual void Button1Click() = 0;
+    void Button4Click();      // Print
+    void Button3Click();      // Close
+    void ToolButton1Click();  // page setting
+    void ToolButton2Click();  // font
+    void ToolButton6Click();  // colour
+    void ToolButton5Click();  // turn 1
+    void ToolButton3Click();  // turn3
+
+protected:
+    // Shows `picture` in the preview: Image1 and the preview bitmap take its size.
+    void showPicture(const surface::Bitmap& picture);
+    // Resizes Image1 and the preview bitmap (kept pixels stay, new area white).
+    void setImageSize(int w, int h);
+    // Paints the preview white over Image1's current size.
+    void clearPreview();
+    void setSavedPicture(const surface::Bitmap& picture) { saved_ = picture; }
+    void clearSavedPicture();
+    // Centres Image1 in ScrollBox1 (left/top 0 where the picture is larger).
+    void centreImage();
+    // Puts the preview on the clipboard; on a refusal shows "Fail to copy" and says false.
+    bool copyPreviewToClipboard();
+    void enableTurnButtons();
+    void enablePrint();
+
+    // Messages: a "Notice" owned by this form, one owned by the application, and the
+    // refusal of a build in the way its kind asks for.
+    void notice(const QString& text);
+    void applicationNotice(const QString& text);
+    void showRefusal(const symbols::Refusal& refusal);
+
+private:
+    void buildToolbar(bool colourButton);
+    void refreshImage();
+
+    surface::Bitmap preview_;
+    surface::Bitmap saved_;
+};

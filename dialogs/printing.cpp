@@ -1,0 +1,47 @@
+#include "dialogs/printing.h"
+
+#include <QPainter>
+#include <QPrinter>
+#include <cerrno>
+
+#include "surface/rounding.h"
+
+namespace printing {
+
+QRect destination(int w, int h, int screenDpi, int printerDpi, double xMils, double yMils) {
+    using surface::roundToInt;
+    const double P = printerDpi, S = screenDpi;
+    const int left = roundToInt(xMils / 1000.0 * P);
+    const int top = roundToInt(yMils / 1000.0 * P);
+    const int right = roundToInt((w / S + xMils / 1000.0) * P);
+    const int bottom = roundToInt((h / S + yMils / 1000.0) * P);
+    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+}
+
+QString printPicture(QPrinter& printer, const surface::Bitmap& picture, double xMils,
+                     double yMils, int screenDpi, const QColor& printColor) {
+    if (!printer.isValid()) return QStringLiteral("false to init");
+    const int P = printer.logicalDpiX();
+    const int S = screenDpi;
+    if (P <= 0 || S <= 0) return QStringLiteral("Printer is Error");
+
+    const auto jobError = [] {
+        return QStringLiteral("Printer is Error  %1").arg(errno);
+    };
+    printer.setDocName(QStringLiteral("Marlisk Barcode Generator"));
+    errno = 0;
+    QPainter painter;
+    if (!painter.begin(&printer)) return jobError();
+    painter.setBrush(printColor);
+    // Plain pixel replication: a bar edge must land on a printer dot, not be blended.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    if (!picture.isEmpty()) {
+        const QRect dest = destination(picture.width(), picture.height(), S, P, xMils, yMils);
+        painter.drawImage(dest, picture.image(), QRect(0, 0, picture.width(), picture.height()));
+    }
+    if (!painter.end()) return jobError();
+    return {};
+}
+
+}  // namespace printing

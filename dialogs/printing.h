@@ -1,0 +1,24 @@
+#pragma once
+// Printing one picture at its designed physical size, at an offset given in mils.
+
+#include <QColor>
+#include <QRect>
+#include <QString>
+
+#include "surface/bitmap.h"
+
+class QPrinter;
+
+namespace printing {
+
+// Where a w x h picture made at screenDpi lands on a printer of printerDpi, in printer
+// pixels from the top-left corner of the printable area, offset by x and y mils. The
+// right and bottom edges are exclusive.
+QRect destination(int w, int h, int screenDpi, int printerDpi, double xMils, double yMils);
+
+// Prints the picture on one page. Returns the message to show when it failed, empty when
+// the page was printed.
+QString printPicture(QPrinter& printer, const surface::Bitmap& picture, double xMils,
+                     double yMils, int screenDpi, const QColor& printColor);
+
+}  // namespace printing

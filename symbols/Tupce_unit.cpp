@@ -1,0 +1,77 @@
+#include "symbols/Tupce_unit.h"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+#include "symbols/convert.h"
+
+namespace symbols {
+
+namespace {
+// Parity of the six digits for number system 0, by check digit: O = number set A (odd),
+// E = number set B (even).
+constexpr std::array<std::string_view, 10> kParity = {
+    "EEEOOO",  // 0
+    "EEOEOO",  // 1
+    "EEOOEO",  // 2
+    "EEOOOE",  // 3
+    "EOEEOO",  // 4
+    "EOOEEO",  // 5
+    "EOOOEE",  // 6
+    "EOEOEO",  // 7
+    "EOEOOE",  // 8
+    "EOOEOE",  // 9
+};
+static_assert(std::all_of(kParity.begin(), kParity.end(), [](auto row) { return row.size() == 6; }));
+
+// Full height: the start guard and the six-module end guard.
+constexpr std::array<BarSymbol::ModuleRange, 2> kFullBars = {{{1, 3}, {46, 51}}};
+// First module of each of the six digits. Their text is placed from OriginX without the
+// F column the bars start after: digit at X0 + (k + 6) x m.
+constexpr std::array<int, 6> kDigitStarts = {4, 11, 18, 25, 32, 39};
+constexpr BarSymbol::MainLayout kLayout{51, kFullBars, kDigitStarts, false, 6, 63};
+}  // namespace
+
+QString Tupce::ExpandToUpcA(const QString& message) {
+    const int d6 = strToInt(message.mid(5, 1));
+    const auto d = [&message](int from, int count) { return message.mid(from, count); };
+    const QString zero = QStringLiteral("0");
+    switch (d6) {
+        case 0:
+        case 1:
+        case 2:  // 0, d1, d2, d6, 0, 0, 0, 0, d3, d4, d5
+            return zero + d(0, 2) + QString::number(d6) + QStringLiteral("0000") + d(2, 3);
+        case 3:  // 0, d1, d2, d3, 0, 0, 0, 0, 0, d4, d5
+            return zero + d(0, 3) + QStringLiteral("00000") + d(3, 2);
+        case 4:  // 0, d1, d2, d3, d4, 0, 0, 0, 0, 0, d5
+            return zero + d(0, 4) + QStringLiteral("00000") + d(4, 1);
+        default:  // 0, d1, d2, d3, d4, d5, 0, 0, 0, 0, d6
+            return zero + d(0, 5) + QStringLiteral("0000") + d(5, 1);
+    }
+}
+
+QString Tupce::CheckDigit() const {
+    return QString::number(UpcCheckDigit(ExpandToUpcA(message_).left(11)));
+}
+
+QString Tupce::Encode(const QString& message) {
+    if (message.size() != 6) return {};
+    const std::string_view parity = kParity[CheckDigit().toInt()];
+    QString out = QStringLiteral("101");
+    for (int i = 0; i < 6; ++i) {
+        const QString digit = message.mid(i, 1);
+        out += parity[i] == 'O' ? LeftOddCode(digit) : LeftEvenCode(digit);
+    }
+    return out + QStringLiteral("010101");
+}
+
+void Tupce::Draw() {
+    const QString modules = Encode(message_);
+    const QString check = modules.isEmpty() ? QString() : CheckDigit();
+    DrawMain(kLayout, modules, QStringLiteral("0"), message_.left(6), check);
+}
+
+void Tupce::DrawSupplemental() { DrawAddOn(kLayout.addOnOffset); }
+
+}  // namespace symbols

@@ -1,0 +1,117 @@
+#include "symbols/barsymbol.h"
+
+#include <algorithm>
+
+#include "surface/rounding.h"
+#include "symbols/convert.h"
+#include "symbols/numbersets.h"
+
+namespace symbols {
+
+namespace {
+// Drawing positions are worked out in double and brought into a range where the canvas's
+// own arithmetic (cell right edge = x + width) cannot overflow; anything that far out is
+// clipped away anyway.
+int at(double v) {
+    constexpr double kFar = 1 << 30;
+    return surface::roundToInt(std::clamp(v, -kFar, kFar));
+}
+
+QChar first(const QString& s) { return s.isEmpty() ? QChar() : s.front(); }
+
+bool isFull(std::span<const BarSymbol::ModuleRange> full, int k) {
+    return std::any_of(full.begin(), full.end(),
+                       [k](const auto& r) { return r.first <= k && k <= r.last; });
+}
+}  // namespace
+
+QString BarSymbol::LeftOddCode(const QString& digit) { return codeA(first(digit)); }
+QString BarSymbol::LeftEvenCode(const QString& digit) { return codeB(first(digit)); }
+QString BarSymbol::RightCode(const QString& digit) { return codeC(first(digit)); }
+QString BarSymbol::EncodeSupplemental(const QString& digits) { return encodeAddOn(digits); }
+
+int BarSymbol::UpcCheckDigit(const QString& digits) {
+    const int n = static_cast<int>(digits.size());
+    if (n > 0) {
+        const int weight3 = (n - 1) % 2;
+        for (int i = weight3; i < n; i += 2) digitValue(digits[i]);
+        for (int i = 1 - weight3; i < n; i += 2) digitValue(digits[i]);
+    }
+    return checkDigitWeight3Right(digits);
+}
+
+QString BarSymbol::EncodeWithCheckDigit(const QString& message, int length, int leftDigits) {
+    if (message.size() != length) return {};
+    QString out = QStringLiteral("101");
+    for (int i = 0; i < leftDigits; ++i) out += LeftOddCode(message.mid(i, 1));
+    out += QStringLiteral("01010");
+    for (int i = leftDigits; i < length; ++i) out += RightCode(message.mid(i, 1));
+    const QString check = QString::number(UpcCheckDigit(message));
+    out += RightCode(check) + QStringLiteral("101");
+    message_ += check;
+    return out;
+}
+
+void BarSymbol::fillBar(double x1, double y1, double x2, double y2) {
+    surface::Bitmap* canvas = Canvas();
+    if (canvas == nullptr) return;
+    canvas->setBrushColor(BarColor());
+    canvas->fillRect(at(x1), at(y1), at(x2), at(y2));
+}
+
+void BarSymbol::writeText(double x, double y, const QString& text) {
+    surface::Bitmap* canvas = Canvas();
+    if (canvas == nullptr || text.isEmpty()) return;
+    canvas->setBrushColor(Qt::white);
+    canvas->textOut(at(x), at(y), text);
+}
+
+void BarSymbol::DrawMain(const MainLayout& layout, const QString& modules, const QString& lead,
+                         const QString& underBars, const QString& trail) {
+    surface::Bitmap* canvas = Canvas();
+    if (canvas == nullptr) return;
+    const double m = ModuleWidth(), x0 = OriginX(), f = F(), t = BarTop(), h = BarHeight();
+    const double interval = IntervalSpace() / 1000.0 * Dpi();
+    // Short bars stop at 14/15 of the full height; the digits start one interval lower.
+    const double shortBottom = surface::roundEven(h / 15.0 * 14.0 + t);
+    const double digitLine = surface::roundEven(interval + h / 15.0 * 14.0 + t);
+
+    canvas->setBrushColor(Qt::white);
+    if (Font() != nullptr) canvas->assignFont(*Font());
+    writeText(x0, digitLine, lead);
+    std::size_t nextDigit = 0;
+    for (int k = 1; k <= layout.modules; ++k) {
+        // A message of the wrong length encodes to nothing: no bars, digits as they are.
+        if (k <= modules.size() && modules[k - 1] == QLatin1Char('1')) {
+            const double left = x0 + f + (k - 1) * m;
+            fillBar(left, t, left + m, isFull(layout.fullBars, k) ? t + h : shortBottom);
+        }
+        if (nextDigit < layout.digitStarts.size() && layout.digitStarts[nextDigit] == k) {
+            const double x = x0 + (layout.digitsCarryF ? f : 0.0) + (k + layout.digitShift) * m;
+            writeText(x, digitLine, underBars.mid(static_cast<qsizetype>(nextDigit), 1));
+            ++nextDigit;
+        }
+    }
+    writeText(x0 + f + layout.modules * m, digitLine, trail);
+    if (!Comment().isEmpty()) writeText(x0, t - f - px(IntervalSpace()), Comment());
+}
+
+void BarSymbol::DrawAddOn(int offset) {
+    const QString modules = EncodeSupplemental(Supplemental);  // raises before any drawing
+    surface::Bitmap* canvas = Canvas();
+    if (canvas == nullptr) return;
+    const double m = ModuleWidth(), x0 = OriginX(), f = F(), t = BarTop(), h = BarHeight();
+    const double interval = IntervalSpace() / 1000.0 * Dpi();
+    const double top = surface::roundEven(f + t + interval);
+    for (int j = 0; j < modules.size(); ++j) {
+        const double left = x0 + double(offset + j) * m;
+        if (modules[j] == QLatin1Char('1')) fillBar(left, top, left + m, t + h);
+        // The first module of each add-on digit: write the digit above the add-on bars.
+        if (j >= 4 && (j - 4) % 9 == 0) {
+            if (Font() != nullptr) canvas->setFontColor(Font()->color);
+            writeText(left, t, Supplemental.mid((j - 4) / 9, 1));
+        }
+    }
+}
+
+}  // namespace symbols

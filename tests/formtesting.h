@@ -1,0 +1,101 @@
+#pragma once
+// Helpers for tests that drive the windows: a main window on a temporary settings file,
+// and recorders for what would have reached the user (message boxes), the clipboard and
+// the print-option dialog.
+
+#include <QApplication>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+#include <optional>
+
+#include "app/mainform.h"
+#include "app/messages.h"
+#include "app/settings.h"
+#include "designers/designerform.h"
+#include "dialogs/printunit.h"
+#include "app/globals.h"
+#include "surface/clipboard.h"
+#include "surface/font.h"
+#include "surface/screen.h"
+
+namespace formtesting {
+
+struct Message {
+    QString caption;
+    QString text;
+};
+
+// Everything a test wants to see of one session with the program.
+class Session {
+public:
+    // `iniText`: the settings file's content, or nothing for no file at all.
+    explicit Session(const std::optional<QByteArray>& iniText = std::nullopt) {
+        surface::registerFontSubstitutes();
+        surface::setScreenDpiOverride(96);
+        settings::setPathOverride(dir.filePath(QStringLiteral("BCodeSetting.ini")));
+        if (iniText) writeIni(*iniText);
+        ui::setMessageSink([this](const QString& caption, const QString& text) {
+            messages.push_back({caption, text});
+        });
+        surface::setClipboardSink([this](const surface::Bitmap& b) {
+            if (refuseClipboard) return false;
+            clipboard = b;
+            ++clipboardCopies;
+            return true;
+        });
+        DesignerForm::printDialogHook() = [this](Tpringfm& d) {
+            printColour = d.PrintColor;
+            printed = globals::printBitmap();
+            ++printDialogs;
+        };
+    }
+    ~Session() {
+        window.reset();
+        ui::setMessageSink({});
+        surface::setClipboardSink({});
+        DesignerForm::printDialogHook() = {};
+        settings::setPathOverride({});
+        surface::setScreenDpiOverride(0);
+    }
+
+    Tmainfm& start() {
+        window = std::make_unique<Tmainfm>();
+        return *window;
+    }
+
+    void writeIni(const QByteArray& text) {
+        QFile f(iniPath());
+        f.open(QIODevice::WriteOnly);
+        f.write(text);
+    }
+    QByteArray readIni() const {
+        QFile f(iniPath());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    QString iniPath() const { return dir.filePath(QStringLiteral("BCodeSetting.ini")); }
+
+    QStringList texts() const {
+        QStringList out;
+        for (const Message& m : messages) out << m.text;
+        return out;
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<Tmainfm> window;
+    std::vector<Message> messages;
+    bool refuseClipboard = false;
+    surface::Bitmap clipboard;
+    int clipboardCopies = 0;
+    surface::Bitmap printed;
+    QColor printColour;
+    int printDialogs = 0;
+};
+
+// The hosted designer form of the main window, as its own type.
+template <class Form>
+Form* hostedForm(Tmainfm& w) {
+    return qobject_cast<Form*>(w.currentForm());
+}
+
+}  // namespace formtesting
