@@ -59,7 +59,9 @@ QChar upperAsciiLetter(QChar c) {
     return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ? QChar(c.unicode() - 'a' + 'A') : c;
 }
 
-QString nil() { return QString::fromLatin1(Tc39::kNil.data(), Tc39::kNil.size()); }
+QString nil() {
+    return QString::fromLatin1(Tc39::kNil.data(), Tc39::kNil.size());
+}
 
 void appendModules(QString& out, std::string_view modules) {
     out += QLatin1String(modules.data(), static_cast<qsizetype>(modules.size()));
@@ -117,7 +119,9 @@ std::string_view Tc39::PatternOf(QChar c) {
     return kNil;
 }
 
-bool Tc39::Accepts(QChar c) { return PatternOf(upperAsciiLetter(c)) != kNil; }
+bool Tc39::Accepts(QChar c) {
+    return PatternOf(upperAsciiLetter(c)) != kNil;
+}
 
 QString Tc39::ModulesOf(const QString& text) {
     const std::string_view startStop = PatternOf(QLatin1Char('*'));
@@ -183,15 +187,21 @@ double Tc39::TotalHeightF() const {
            double(DownSpace);
 }
 
-std::int32_t Tc39::TotalWidth() const { return clampToInt(TotalWidthF()); }
-std::int32_t Tc39::TotalHeight() const { return clampToInt(TotalHeightF()); }
+std::int32_t Tc39::TotalWidth() const {
+    return clampToInt(TotalWidthF());
+}
+std::int32_t Tc39::TotalHeight() const {
+    return clampToInt(TotalHeightF());
+}
 
 const surface::Font& Tc39::font() const {
     static const surface::Font kDefault{};
     return Font ? *Font : kDefault;
 }
 
-std::int32_t Tc39::wideWidth() const { return surface::roundToInt(NarrowWidth * Ratio); }
+std::int32_t Tc39::wideWidth() const {
+    return surface::roundToInt(NarrowWidth * Ratio);
+}
 
 Tc39::DrawOutcome Tc39::Draw(surface::Bitmap& canvas) const {
     DrawOutcome outcome;
@@ -199,15 +209,15 @@ Tc39::DrawOutcome Tc39::Draw(surface::Bitmap& canvas) const {
     const double f = canvas.fontSize();
     const bool hasComment = !Comment.isEmpty();
 
-    if (hasComment && !canvas.textOut(LeftSpace, clampToInt(double(TopSpace) + IntervalSpace),
-                                      Comment)) {
+    if (hasComment &&
+        !canvas.textOut(LeftSpace, clampToInt(double(TopSpace) + IntervalSpace), Comment)) {
         outcome.notices.push_back(QStringLiteral("Error Code is %1").arg(errno));
     }
 
     // Bars and spaces, left to right; spaces are painted so the row is complete whatever
     // the canvas held. Positions are kept in double so no width can overflow them.
-    const double barTop = hasComment ? f + 2.0 * IntervalSpace + TopSpace
-                                     : double(TopSpace) + IntervalSpace;
+    const double barTop =
+        hasComment ? f + 2.0 * IntervalSpace + TopSpace : double(TopSpace) + IntervalSpace;
     const int y0 = clampToInt(barTop);
     const int y1 = clampToInt(barTop + BarHeight);
     const QString elements = Encode(Message);
@@ -228,9 +238,8 @@ Tc39::DrawOutcome Tc39::Draw(surface::Bitmap& canvas) const {
 
     // Human-readable row: first character 12 narrow widths right of the left blank space,
     // last one 12 narrow widths left of the right blank space, the rest evenly between.
-    const double textTop = hasComment
-                               ? f + TopSpace + double(BarHeight) + 3.0 * IntervalSpace
-                               : double(TopSpace) + BarHeight + IntervalSpace;
+    const double textTop = hasComment ? f + TopSpace + double(BarHeight) + 3.0 * IntervalSpace
+                                      : double(TopSpace) + BarHeight + IntervalSpace;
     const qsizetype n = Message.size();
     if (n == 1) {
         outcome.failed = true;
@@ -238,8 +247,8 @@ Tc39::DrawOutcome Tc39::Draw(surface::Bitmap& canvas) const {
     }
     const double xFirst = double(LeftSpace) + 12.0 * NarrowWidth;
     const double inset = double(RightSpace) + 12.0 * NarrowWidth;
-    const double step = n > 1 ? surface::roundEven((TotalWidthF() - xFirst - inset) / double(n - 1))
-                              : 0.0;
+    const double step =
+        n > 1 ? surface::roundEven((TotalWidthF() - xFirst - inset) / double(n - 1)) : 0.0;
     const int yt = clampToInt(textTop);
     for (qsizetype i = 0; i < n; ++i) {
         const double x = xFirst + double(i) * step;

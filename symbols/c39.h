@@ -18,7 +18,7 @@
 namespace symbols {
 
 class Tc39 {
-public:
+  public:
     // Result codes of Setup.
     enum Result : std::int32_t {
         Ok = 0,
@@ -97,7 +97,7 @@ public:
     // Width in pixels of a wide element.
     std::int32_t wideWidth() const;
 
-private:
+  private:
     static double patternWidthF(const QString& elements, std::int32_t narrowWidth, double ratio);
     std::int32_t convert(double inches, std::int32_t current) const;
 };
