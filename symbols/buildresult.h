@@ -17,6 +17,9 @@ struct Refusal {
     };
     Kind kind = Kind::Notice;
     QString text;
+    // The input the user should correct, by the form's control name ("barcodeedt"); empty
+    // when the refusal names none. A form puts the focus there.
+    QString field = {};
 };
 
 struct BuildResult {
