@@ -45,8 +45,15 @@ BuildResult refuse(BuildResult r, StoppedAt at, Refusal why) {
     return stop(std::move(r), at);
 }
 
+Refusal refusal(Refusal::Kind kind, const QString& text) {
+    Refusal why;
+    why.kind = kind;
+    why.text = text;
+    return why;
+}
+
 Refusal notice(const QString& text) {
-    return Refusal{Refusal::Kind::Notice, text};
+    return refusal(Refusal::Kind::Notice, text);
 }
 
 // The margins and origins the symbol is drawn with, in inches, from the page values in
@@ -119,7 +126,7 @@ BuildResult buildEna13(const Ena13Inputs& in) {
         codeWidth = strToFloat(in.width);
     } catch (const ConvertError& e) {
         return refuse(std::move(r), StoppedAt::Drawing,
-                      Refusal{Refusal::Kind::ConversionError, e.message()});
+                      refusal(Refusal::Kind::ConversionError, e.message()));
     }
     const int dpi = in.dpi > 0 ? in.dpi : surface::screenDpi();
     if (dpi <= 0) return stop(std::move(r), StoppedAt::Drawing);

@@ -1,0 +1,101 @@
+// EAN-13 pictures as a scanner reads them: every picture the build makes is handed to the
+// zbar decoder, which must read back the 13 digits (check digit included) and the add-on.
+
+#include <QGuiApplication>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "symbols/ena13.h"
+#include "symbols/ena13build.h"
+
+namespace {
+QString zbarimg() {
+    return QStandardPaths::findExecutable(QStringLiteral("zbarimg"));
+}
+
+// What zbar reads from the picture, one symbol a line. The picture is set on white paper
+// first: a printed symbol always has blank paper around it.
+QStringList scan(const surface::Bitmap& picture, const QString& path) {
+    constexpr int kPaper = 40;
+    QImage page(picture.width() + 2 * kPaper, picture.height() + 2 * kPaper, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            page.setPixel(x + kPaper, y + kPaper, 0xFF000000 | picture.pixel(x, y));
+    if (!page.save(path)) return {QStringLiteral("cannot write ") + path};
+    QProcess p;
+    p.start(zbarimg(), {QStringLiteral("--raw"), QStringLiteral("-q"),
+                        QStringLiteral("-Sean2.enable"), QStringLiteral("-Sean5.enable"), path});
+    if (!p.waitForFinished(30000)) return {QStringLiteral("zbarimg did not finish")};
+    QStringList lines = QString::fromUtf8(p.readAllStandardOutput()).split(u'\n');
+    lines.removeAll(QString());
+    return lines;
+}
+}  // namespace
+
+class Ena13ScanTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase() {
+        if (zbarimg().isEmpty())
+            QSKIP("zbarimg (the zbar decoder) is not installed; the pictures cannot be scanned");
+        QVERIFY(dir_.isValid());
+    }
+
+    void decodes_data() {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("comment");
+        QTest::addColumn<QString>("addOn");
+        // Every first digit (every parity row), each with and without a comment line and
+        // with no add-on, a 2-digit and a 5-digit one.
+        const QString bodies[10] = {"01234567890", "23456789012", "34567890123", "45678901234",
+                                    "56789012345", "67890123456", "78901234567", "89012345678",
+                                    "90123456789", "98765432109"};
+        const QString addOns[3] = {QString(), QStringLiteral("12"), QStringLiteral("52495")};
+        for (int first = 0; first < 10; ++first) {
+            const QString message = QString::number(first) + bodies[first];
+            for (const QString& comment : {QString(), QStringLiteral("Lot 42")})
+                for (const QString& addOn : addOns)
+                    QTest::addRow("first digit %d%s%s%s", first,
+                                  comment.isEmpty() ? "" : ", comment",
+                                  addOn.isEmpty() ? "" : ", add-on ", qPrintable(addOn))
+                        << message << comment << addOn;
+        }
+    }
+    void decodes() {
+        QFETCH(QString, message);
+        QFETCH(QString, comment);
+        QFETCH(QString, addOn);
+        symbols::Ena13Inputs in;
+        in.height = QStringLiteral("1.3");
+        in.width = QStringLiteral("2");
+        in.message = message;
+        in.comment = comment;
+        in.supplemental = addOn;
+        in.dpi = 96;
+        const symbols::BuildResult r = symbols::buildEna13(in);
+        QVERIFY(r.built());
+        const QString full = message + QString::number(symbols::TENA13::CheckDigit(message));
+        QStringList expected{full};
+        if (!addOn.isEmpty()) expected.append(addOn);
+        const QString path = dir_.filePath(QString::number(++count_) + QStringLiteral(".png"));
+        QStringList got = scan(r.picture, path);
+        got.sort();
+        expected.sort();
+        QCOMPARE(got, expected);
+    }
+
+  private:
+    QTemporaryDir dir_;
+    int count_ = 0;
+};
+
+int main(int argc, char** argv) {
+    QGuiApplication app(argc, argv);
+    Ena13ScanTest t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "test_ena13scan.moc"
