@@ -1,0 +1,1 @@
+marlisk_test(test_settings test_settings.cpp LIBS marlisk_core)

@@ -1,0 +1,209 @@
+// The settings file: what is written, what is read back, and that nothing a user or a
+// crash can do to the file loses what it held.
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <unistd.h>
+
+#include "app/inifile.h"
+#include "app/settings.h"
+
+namespace {
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+// Two sets of page values a writer alternates between.
+const symbols::PageValues kOld{100, 100, 250, 250, 50};
+const symbols::PageValues kNew{12.5, 0, 1000, 7, 0.25};
+
+int writerMain(const QString& path) {
+    settings::setPathOverride(path);
+    for (long i = 0;; ++i) {
+        settings::writePageValues(i % 2 ? kNew : kOld);
+        settings::writeSymbology(i % 2 ? QStringLiteral("Bar Code ENA8") : QStringLiteral("Bar Code C39"));
+    }
+}
+}  // namespace
+
+class SettingsTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    QString ini;
+
+private slots:
+    void init() {
+        ini = dir.filePath(QStringLiteral("BCodeSetting.ini"));
+        QFile::remove(ini);
+        settings::setPathOverride(ini);
+    }
+
+    void writesTheFileAsDocumented() {
+        QVERIFY(settings::writeSymbology(QStringLiteral("Bar Code C39")));
+        QVERIFY(settings::writePageValues({100, 100, 250, 250, 50}));
+        QCOMPARE(readAll(ini), QByteArray("[Symbology]\nChecked=Bar Code C39\n[pagesetting]\n"
+                                          "ftop=100\nfdown=100\nfleft=250\nfright=250\nfiwidth=50\n"));
+        // Rewriting a key keeps its place; the symbology section stays first.
+        QVERIFY(settings::writeSymbology(QStringLiteral("Bar Code ENA8")));
+        QVERIFY(readAll(ini).startsWith("[Symbology]\nChecked=Bar Code ENA8\n[pagesetting]\nftop=100\n"));
+    }
+
+    void numberFormats_data() {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("zero is the single digit 0") << 0.0 << "0";
+        QTest::newRow("twelve and a half") << 12.5 << "12.5";
+        QTest::newRow("whole number without point") << 250.0 << "250";
+        QTest::newRow("fifteen significant digits") << 1.0 / 3.0 << "0.333333333333333";
+        QTest::newRow("huge value keeps its exponent") << 1e308 << "1e+308";
+    }
+    void numberFormats() {
+        QFETCH(double, value);
+        QFETCH(QString, text);
+        QCOMPARE(IniFile::formatFloat(value), text);
+        QVERIFY(settings::writePageValues({value, 0, 0, 0, 0}));
+        QCOMPARE(settings::readPageValues().ftop, text.toDouble());
+        QVERIFY(readAll(ini).contains("fiwidth=0\n"));  // present, not omitted
+    }
+
+    void readsDefaultsForWhatIsNotThere_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("symbology");
+        QTest::addColumn<double>("fleft");
+        QTest::addColumn<double>("fright");
+        QTest::newRow("no file") << QByteArray() << "" << 0.0 << 0.0;
+        QTest::newRow("letters give 0 for that value only")
+            << QByteArray("[pagesetting]\nfleft=abc\nfright=250\n") << "" << 0.0 << 250.0;
+        QTest::newRow("no Symbology section")
+            << QByteArray("[pagesetting]\nfleft=5\n") << "" << 5.0 << 0.0;
+        QTest::newRow("nan and inf are not numbers")
+            << QByteArray("[pagesetting]\nfleft=nan\nfright=inf\n") << "" << 0.0 << 0.0;
+        QTest::newRow("hex is not a decimal number")
+            << QByteArray("[pagesetting]\nfleft=0x10\nfright=1e2\n") << "" << 0.0 << 100.0;
+        QTest::newRow("empty value") << QByteArray("[pagesetting]\nfleft=\nfright= 7 \n") << "" << 0.0 << 7.0;
+        QTest::newRow("Windows line ends and other case")
+            << QByteArray("[SYMBOLOGY]\r\nchecked=Bar Code UPC-E\r\n[PageSetting]\r\nFLEFT=3\r\n")
+            << "Bar Code UPC-E" << 3.0 << 0.0;
+        QTest::newRow("binary garbage around the keys")
+            << QByteArray("\x00\xff\xfe[[x\n[Symbology]\nChecked=Bar Code C39\n\x01\x02=\x03\n", 40)
+            << "Bar Code C39" << 0.0 << 0.0;
+    }
+    void readsDefaultsForWhatIsNotThere() {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, symbology);
+        QFETCH(double, fleft);
+        QFETCH(double, fright);
+        if (!content.isEmpty()) writeAll(ini, content);
+        QCOMPARE(settings::readSymbology(), symbology);
+        const symbols::PageValues v = settings::readPageValues();
+        QCOMPARE(v.fleft, fleft);
+        QCOMPARE(v.fright, fright);
+        QCOMPARE(v.ftop, 0.0);
+    }
+
+    void writingKeepsLinesItDoesNotUnderstand() {
+        const QByteArray garbage("\x00\xff junk line\n; a comment\n[Other]\nkey=value\n", 42);
+        writeAll(ini, garbage);
+        QVERIFY(settings::writeSymbology(QStringLiteral("Bar Code C39")));
+        const QByteArray after = readAll(ini);
+        QVERIFY(after.startsWith(garbage));
+        QVERIFY(after.endsWith("[Symbology]\nChecked=Bar Code C39\n"));
+    }
+
+    void oversizedFileIsNeitherReadNorReplaced() {
+        QByteArray big("[Symbology]\nChecked=Bar Code C39\n");
+        big += QByteArray(IniFile::kMaxFileSize, 'x');
+        writeAll(ini, big);
+        QCOMPARE(settings::readSymbology(), QString());
+        QVERIFY(!settings::writeSymbology(QStringLiteral("Bar Code ENA8")));
+        QCOMPARE(readAll(ini).size(), big.size());
+    }
+
+    void severalMegabytesStillRead() {
+        QByteArray big(3 * 1024 * 1024, ';');
+        big += "\n[pagesetting]\nftop=42\n";
+        writeAll(ini, big);
+        QCOMPARE(settings::readPageValues().ftop, 42.0);
+    }
+
+    void directoryInPlaceOfTheFile() {
+        QVERIFY(QDir().mkpath(ini));
+        QCOMPARE(settings::readSymbology(), QString());
+        QVERIFY(!settings::writeSymbology(QStringLiteral("Bar Code C39")));
+        QVERIFY(!settings::writePageValues({1, 2, 3, 4, 5}));
+        QVERIFY(QFileInfo(ini).isDir());
+        QDir(ini).removeRecursively();
+    }
+
+    void unwritableFolder() {
+        QString path;
+        QTemporaryDir locked;
+        if (geteuid() == 0) {
+            // Root writes through permission bits; a folder of a read-only file system
+            // stands in for a locked folder.
+            path = QStringLiteral("/proc/BCodeSetting.ini");
+        } else {
+            QFile::setPermissions(locked.path(), QFile::ReadOwner | QFile::ExeOwner);
+            path = QDir(locked.path()).filePath(QStringLiteral("BCodeSetting.ini"));
+        }
+        settings::setPathOverride(path);
+        QVERIFY(!settings::writeSymbology(QStringLiteral("Bar Code C39")));
+        QCOMPARE(settings::readSymbology(), QString());
+        QFile::setPermissions(locked.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    // A writer killed at random moments leaves every key at its old or its new value, in a
+    // file that still parses: never a truncated or half-written file.
+    void killedWriterNeverLeavesABrokenFile() {
+        const int kills = qEnvironmentVariableIntValue("MARLISK_KILLS") > 0
+                              ? qEnvironmentVariableIntValue("MARLISK_KILLS")
+                              : 40;
+        QVERIFY(settings::writePageValues(kOld));
+        QVERIFY(settings::writeSymbology(QStringLiteral("Bar Code C39")));
+        auto* rng = QRandomGenerator::global();
+        for (int i = 0; i < kills; ++i) {
+            QProcess writer;
+            writer.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--writer"), ini});
+            QVERIFY(writer.waitForStarted());
+            QThread::usleep(2000 + rng->bounded(30000));
+            writer.kill();
+            writer.waitForFinished();
+
+            const QByteArray text = readAll(ini);
+            QVERIFY2(text.endsWith('\n'), text.constData());
+            const symbols::PageValues v = settings::readPageValues();
+            const auto either = [](double got, double a, double b) { return got == a || got == b; };
+            QVERIFY(either(v.ftop, kOld.ftop, kNew.ftop));
+            QVERIFY(either(v.fdown, kOld.fdown, kNew.fdown));
+            QVERIFY(either(v.fleft, kOld.fleft, kNew.fleft));
+            QVERIFY(either(v.fright, kOld.fright, kNew.fright));
+            QVERIFY(either(v.fiwidth, kOld.fiwidth, kNew.fiwidth));
+            const QString s = settings::readSymbology();
+            QVERIFY2(s == QLatin1String("Bar Code C39") || s == QLatin1String("Bar Code ENA8"),
+                     qPrintable(s));
+        }
+        // No temporaries left behind beside the file but the one a kill may interrupt.
+        QVERIFY(QDir(dir.path()).entryList(QDir::Files).size() <= 2);
+    }
+};
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    if (argc == 3 && QByteArray(argv[1]) == "--writer") return writerMain(QString::fromLocal8Bit(argv[2]));
+    SettingsTest t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "test_settings.moc"
