@@ -17,8 +17,12 @@ void Tean8::Draw() {
     DrawMain(kLayout, modules, message_.mid(0, 1), message_.mid(0, 8), message_.mid(7, 1));
 }
 
-void Tean8::DrawSupplemental() { DrawAddOn(kLayout.addOnOffset); }
+void Tean8::DrawSupplemental() {
+    DrawAddOn(kLayout.addOnOffset);
+}
 
-QString Tean8::Encode(const QString& message) { return EncodeWithCheckDigit(message, 7, 4); }
+QString Tean8::Encode(const QString& message) {
+    return EncodeWithCheckDigit(message, 7, 4);
+}
 
 }  // namespace symbols

@@ -9,7 +9,7 @@
 namespace symbols {
 
 class Tean8 : public BarSymbol {
-public:
+  public:
     // Encodes Message (appending its check digit) and paints the bars, the digits (the
     // first and the last also beside the guards) and the comment line. A non-digit raises
     // ConvertError before anything is painted.

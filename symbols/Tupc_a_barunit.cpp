@@ -18,8 +18,12 @@ void Tupc_a::Draw() {
     DrawMain(kLayout, modules, message_.mid(0, 1), message_.mid(1, 10), message_.mid(11, 1));
 }
 
-void Tupc_a::DrawSupplemental() { DrawAddOn(kLayout.addOnOffset); }
+void Tupc_a::DrawSupplemental() {
+    DrawAddOn(kLayout.addOnOffset);
+}
 
-QString Tupc_a::Encode(const QString& message) { return EncodeWithCheckDigit(message, 11, 6); }
+QString Tupc_a::Encode(const QString& message) {
+    return EncodeWithCheckDigit(message, 11, 6);
+}
 
 }  // namespace symbols

@@ -9,7 +9,7 @@
 namespace symbols {
 
 class Tupc_a : public BarSymbol {
-public:
+  public:
     // Encodes Message (appending its check digit) and paints the bars, the twelve digits
     // and the comment line. A non-digit raises ConvertError before anything is painted.
     void Draw();

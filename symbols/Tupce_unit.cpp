@@ -23,7 +23,8 @@ constexpr std::array<std::string_view, 10> kParity = {
     "EOEOOE",  // 8
     "EOOEOE",  // 9
 };
-static_assert(std::all_of(kParity.begin(), kParity.end(), [](auto row) { return row.size() == 6; }));
+static_assert(std::all_of(kParity.begin(), kParity.end(),
+                          [](auto row) { return row.size() == 6; }));
 
 // Full height: the start guard and the six-module end guard.
 constexpr std::array<BarSymbol::ModuleRange, 2> kFullBars = {{{1, 3}, {46, 51}}};
@@ -72,6 +73,8 @@ void Tupce::Draw() {
     DrawMain(kLayout, modules, QStringLiteral("0"), message_.left(6), check);
 }
 
-void Tupce::DrawSupplemental() { DrawAddOn(kLayout.addOnOffset); }
+void Tupce::DrawSupplemental() {
+    DrawAddOn(kLayout.addOnOffset);
+}
 
 }  // namespace symbols

@@ -10,7 +10,7 @@
 namespace symbols {
 
 class Tupce : public BarSymbol {
-public:
+  public:
     // Encodes Message and paints the bars, the number-system digit "0", the six digits,
     // the check digit and the comment line. A non-digit raises ConvertError before
     // anything is painted. Message is left as it is.

@@ -9,9 +9,13 @@ namespace symbols {
 // size a user or a settings file gives can overflow a derived field.
 using surface::roundToInt;
 
-void Tbar::RefreshDpi() { dpi_ = fixedDpi_ > 0 ? fixedDpi_ : surface::screenDpi(); }
+void Tbar::RefreshDpi() {
+    dpi_ = fixedDpi_ > 0 ? fixedDpi_ : surface::screenDpi();
+}
 
-int Tbar::px(double mils) const { return roundToInt(mils / 1000.0 * dpi_); }
+int Tbar::px(double mils) const {
+    return roundToInt(mils / 1000.0 * dpi_);
+}
 
 void Tbar::SetFont(const surface::Font* font) {
     font_ = font;
@@ -96,7 +100,8 @@ void Tbar::CalcTotalWidth() {
 
 void Tbar::CalcTotalHeight() {
     RefreshDpi();
-    totalHeight_ = roundToInt((1.0 + C()) * F() + px(topSpace_ + downSpace_) + double(symbolHeight_));
+    totalHeight_ =
+        roundToInt((1.0 + C()) * F() + px(topSpace_ + downSpace_) + double(symbolHeight_));
 }
 
 }  // namespace symbols

@@ -14,7 +14,7 @@
 namespace symbols {
 
 class Tbar {
-public:
+  public:
     // Canvas and font belong to the caller; the symbol only refers to them.
     surface::Bitmap* Canvas() const { return canvas_; }
     QColor BarColor() const { return barColor_; }
@@ -63,11 +63,11 @@ public:
     // A length in mils as pixels at Dpi, rounded once, halves to even.
     int px(double mils) const;
 
-protected:
+  protected:
     // Encode appends the check digit to the message it encoded.
     QString message_;
 
-private:
+  private:
     void CalcOriginX();
     void CalcBarTop();
     void CalcSymbolWidth();

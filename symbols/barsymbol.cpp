@@ -17,7 +17,9 @@ int at(double v) {
     return surface::roundToInt(std::clamp(v, -kFar, kFar));
 }
 
-QChar first(const QString& s) { return s.isEmpty() ? QChar() : s.front(); }
+QChar first(const QString& s) {
+    return s.isEmpty() ? QChar() : s.front();
+}
 
 bool isFull(std::span<const BarSymbol::ModuleRange> full, int k) {
     return std::any_of(full.begin(), full.end(),
@@ -25,10 +27,18 @@ bool isFull(std::span<const BarSymbol::ModuleRange> full, int k) {
 }
 }  // namespace
 
-QString BarSymbol::LeftOddCode(const QString& digit) { return codeA(first(digit)); }
-QString BarSymbol::LeftEvenCode(const QString& digit) { return codeB(first(digit)); }
-QString BarSymbol::RightCode(const QString& digit) { return codeC(first(digit)); }
-QString BarSymbol::EncodeSupplemental(const QString& digits) { return encodeAddOn(digits); }
+QString BarSymbol::LeftOddCode(const QString& digit) {
+    return codeA(first(digit));
+}
+QString BarSymbol::LeftEvenCode(const QString& digit) {
+    return codeB(first(digit));
+}
+QString BarSymbol::RightCode(const QString& digit) {
+    return codeC(first(digit));
+}
+QString BarSymbol::EncodeSupplemental(const QString& digits) {
+    return encodeAddOn(digits);
+}
 
 int BarSymbol::UpcCheckDigit(const QString& digits) {
     const int n = static_cast<int>(digits.size());

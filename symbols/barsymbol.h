@@ -12,7 +12,7 @@
 namespace symbols {
 
 class BarSymbol : public Tbar {
-public:
+  public:
     // The add-on digits: empty for none, otherwise 2 or 5 digits. Written directly.
     QString Supplemental;
 
@@ -43,7 +43,7 @@ public:
         int addOnOffset;  // modules from OriginX to the add-on's first module
     };
 
-protected:
+  protected:
     // The check digit of a UPC/EAN number whose last digit carries weight 3. The digits
     // are converted weight-3 ones first, so a conversion error names the first non-digit
     // the weighted sum reaches.
@@ -65,7 +65,7 @@ protected:
     // bottom, its digits above them level with BarTop.
     void DrawAddOn(int offset);
 
-private:
+  private:
     void fillBar(double x1, double y1, double x2, double y2);
     void writeText(double x, double y, const QString& text);
 };
