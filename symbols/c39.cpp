@@ -67,7 +67,9 @@ void appendModules(QString& out, std::string_view modules) {
     out += QLatin1String(modules.data(), static_cast<qsizetype>(modules.size()));
 }
 
+// Saturates; NaN (a NaN ratio) gives 0 rather than an undefined conversion.
 int clampToInt(double v) {
+    if (v != v) return 0;
     if (v >= static_cast<double>(INT_MAX)) return INT_MAX;
     if (v <= static_cast<double>(INT_MIN)) return INT_MIN;
     return static_cast<int>(v);

@@ -37,9 +37,42 @@ constexpr std::array<SetupMessage, 13> kSetupMessages = {{
 const QString kOneCharacter =
     QStringLiteral("The 'Bar code message' must have two or above two characters.");
 
-BuildResult refused(QString text, Refusal::Kind kind = Refusal::Kind::Notice) {
+// The form's inputs, by control name, for the refusals that point at one.
+const QString kHeightEdit = QStringLiteral("fheightedt");
+const QString kNarrowEdit = QStringLiteral("fnarwidthedt");
+const QString kRatioBox = QStringLiteral("natiocbox");
+const QString kMessageEdit = QStringLiteral("barcodeedt");
+
+QString setupField(int code) {
+    switch (code) {
+        case Tc39::HeightError:
+            return kHeightEdit;
+        case Tc39::NarrowWidthError:
+            return kNarrowEdit;
+        case Tc39::RatioError:
+            return kRatioBox;
+        case Tc39::MessageEmpty:
+            return kMessageEdit;
+        default:
+            return {};
+    }
+}
+
+Refusal refusal(QString text, const QString& field = {},
+                Refusal::Kind kind = Refusal::Kind::Notice) {
+    Refusal r;
+    r.kind = kind;
+    r.text = std::move(text);
+    r.field = field;
+    return r;
+}
+
+// A refusal by one of the checks: nothing has been sized or drawn.
+BuildResult refused(QString text, const QString& field = {},
+                    Refusal::Kind kind = Refusal::Kind::Notice) {
     BuildResult r;
-    r.refusal = Refusal{kind, std::move(text)};
+    r.refusal = refusal(std::move(text), field, kind);
+    r.stoppedAt = BuildResult::StoppedAt::Checks;
     return r;
 }
 
@@ -92,12 +125,19 @@ QString c39WidthLabel(int widthPixels, int dpi) {
 BuildResult buildC39(const C39Inputs& inputs, const PageValues& page, const surface::Font& font,
                      int dpi) {
     double height = 0, narrow = 0, ratio = 0;
-    try {
-        height = strToFloat(inputs.height);
-        narrow = strToFloat(inputs.narrowWidth);
-        ratio = strToFloat(inputs.ratio);
-    } catch (const ConvertError& e) {
-        return refused(e.message(), Refusal::Kind::ConversionError);
+    const struct {
+        const QString& text;
+        const QString& field;
+        double& value;
+    } numbers[] = {{inputs.height, kHeightEdit, height},
+                   {inputs.narrowWidth, kNarrowEdit, narrow},
+                   {inputs.ratio, kRatioBox, ratio}};
+    for (const auto& n : numbers) {
+        try {
+            n.value = strToFloat(n.text);
+        } catch (const ConvertError& e) {
+            return refused(e.message(), n.field, Refusal::Kind::ConversionError);
+        }
     }
 
     Tc39 symbol;
@@ -106,9 +146,10 @@ BuildResult buildC39(const C39Inputs& inputs, const PageValues& page, const surf
                                   inputs.message, page.ftop / 1000, page.fdown / 1000);
     if (code != Tc39::Ok) {
         const QString text = c39SetupMessage(code);
-        return refused(text.isEmpty() ? QStringLiteral("Error Code is %1").arg(code) : text);
+        return refused(text.isEmpty() ? QStringLiteral("Error Code is %1").arg(code) : text,
+                       setupField(code));
     }
-    if (auto bad = unencodableCharacter(symbol.Message)) return refused(*bad);
+    if (auto bad = unencodableCharacter(symbol.Message)) return refused(*bad, kMessageEdit);
 
     // Sizes stay in floating point until they are known to fit.
     const double w = symbol.TotalWidthF();
@@ -128,7 +169,10 @@ BuildResult buildC39(const C39Inputs& inputs, const PageValues& page, const surf
 
     Tc39::DrawOutcome drawn = symbol.Draw(result.picture);
     result.notices = std::move(drawn.notices);
-    if (drawn.failed) result.refusal = Refusal{Refusal::Kind::Notice, kOneCharacter};
+    if (drawn.failed) {
+        result.refusal = refusal(kOneCharacter, kMessageEdit);
+        result.stoppedAt = BuildResult::StoppedAt::Drawing;
+    }
     return result;
 }
 

@@ -85,20 +85,20 @@ class C39Test : public QObject {
     void moduleStrings_data() {
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("modules");
-        QTest::newRow("lower case encodes as upper case") << "ab" << symbolOf({kA, kB});
-        QTest::newRow("underscore carries the standard's space pattern")
-            << "A_B" << symbolOf({kA, kStandardSpace, kB});
-        QTest::newRow("star inside is an ordinary character") << "A*B" << symbolOf({kA, kStar, kB});
-        QTest::newRow("digits and symbols")
-            << "0-$" << symbolOf({"101001101101", "100101011011", "100100100101"});
-        QTest::newRow("space is not accepted") << "A B"
-                                               << "nil";
-        QTest::newRow("hash is not accepted") << "AB#"
-                                              << "nil";
-        QTest::newRow("accented letter is not upper-cased into the table") << "\u00e9"
-                                                                           << "nil";
-        QTest::newRow("dotless i does not become I") << "\u0131"
-                                                     << "nil";
+        const auto row = [](const char* name, const QString& message, const QString& modules) {
+            QTest::newRow(name) << message << modules;
+        };
+        const QString nil = QStringLiteral("nil");
+        row("lower case encodes as upper case", "ab", symbolOf({kA, kB}));
+        row("underscore carries the standard's space pattern", "A_B",
+            symbolOf({kA, kStandardSpace, kB}));
+        row("star inside is an ordinary character", "A*B", symbolOf({kA, kStar, kB}));
+        row("digits and symbols", "0-$",
+            symbolOf({"101001101101", "100101011011", "100100100101"}));
+        row("space is not accepted", "A B", nil);
+        row("hash is not accepted", "AB#", nil);
+        row("accented letter is not upper-cased into the table", "\u00e9", nil);
+        row("dotless i does not become I", "\u0131", nil);
     }
     void moduleStrings() {
         QFETCH(QString, message);
@@ -279,23 +279,22 @@ class C39Test : public QObject {
         QTest::addColumn<int>("barTop");
         QTest::addColumn<int>("textTop");
         QTest::addColumn<QList<int>>("cells");
-        QTest::newRow("reference picture")
-            << "AB"
-            << "" << 0.023 << 2.0 << 155 << 15 << 130 << QList<int>{48, 102};
-        QTest::newRow("reference picture with a comment line")
-            << "AB"
-            << "Lot 7" << 0.023 << 2.0 << 171 << 28 << 148 << QList<int>{48, 102};
-        QTest::newRow("lower case written as typed")
-            << "ab"
-            << "" << 0.023 << 2.0 << 155 << 15 << 130 << QList<int>{48, 102};
+        const auto row = [](const char* name, const char* message, const char* comment,
+                            double narrow, double ratio, int height, int barTop, int textTop,
+                            const QList<int>& cells) {
+            QTest::newRow(name) << QString(message) << QString(comment) << narrow << ratio << height
+                                << barTop << textTop << cells;
+        };
+        row("reference picture", "AB", "", 0.023, 2.0, 155, 15, 130, {48, 102});
+        row("reference picture with a comment line", "AB", "Lot 7", 0.023, 2.0, 171, 28, 148,
+            {48, 102});
+        row("lower case written as typed", "ab", "", 0.023, 2.0, 155, 15, 130, {48, 102});
         // Narrow 3 px: x_first 60; the spacing before rounding is (165 - 0) / 2 = 82.5.
-        QTest::newRow("edge case: step 82.5 rounds down to even 82")
-            << "ABC"
-            << "" << 0.03125 << 3.0 << 155 << 15 << 130 << QList<int>{60, 142, 224};
+        row("edge case: step 82.5 rounds down to even 82", "ABC", "", 0.03125, 3.0, 155, 15, 130,
+            {60, 142, 224});
         // Wide 7.2 -> 7 px: spacing 135 / 2 = 67.5.
-        QTest::newRow("edge case: step 67.5 rounds up to even 68")
-            << "ABC"
-            << "" << 0.03125 << 2.4 << 155 << 15 << 130 << QList<int>{60, 128, 196};
+        row("edge case: step 67.5 rounds up to even 68", "ABC", "", 0.03125, 2.4, 155, 15, 130,
+            {60, 128, 196});
     }
     void textCellPositions() {
         QFETCH(QString, message);
@@ -347,6 +346,7 @@ class C39Test : public QObject {
         const BuildResult r =
             symbols::buildC39(inputsFor(QStringLiteral("A")), referencePage(), surface::Font{});
         QVERIFY(!r.built());
+        QCOMPARE(r.stoppedAt, BuildResult::StoppedAt::Drawing);
         QCOMPARE(r.refusal->kind, Refusal::Kind::Notice);
         QCOMPARE(r.refusal->text,
                  QStringLiteral("The 'Bar code message' must have two or above two characters."));
@@ -365,116 +365,49 @@ class C39Test : public QObject {
         QTest::addColumn<double>("pageValue");
         QTest::addColumn<bool>("conversion");
         QTest::addColumn<QString>("text");  // a trailing "..." compares the start only
+        const auto row = [](const char* name, const char* height, const char* narrow,
+                            const char* ratio, const QString& message, const char* pageField,
+                            double pageValue, bool conversion, const QString& text) {
+            QTest::newRow(name) << QString(height) << QString(narrow) << QString(ratio) << message
+                                << QString(pageField) << pageValue << conversion << text;
+        };
         const QString big = QStringLiteral("The picture would be ...");
-        QTest::newRow("height with two points")
-            << "1.2.3"
-            << "23"
-            << "2.0"
-            << "AB"
-            << "" << 0.0 << true << "'1.2.3' is not a valid floating point value";
-        QTest::newRow("letter in the narrow width")
-            << "1.2"
-            << "2x"
-            << "2.0"
-            << "AB"
-            << "" << 0.0 << true << "'2x' is not a valid floating point value";
-        QTest::newRow("empty ratio")
-            << "1.2"
-            << "23"
-            << ""
-            << "AB"
-            << "" << 0.0 << true << "'' is not a valid floating point value";
-        QTest::newRow("empty message") << "1.2"
-                                       << "23"
-                                       << "2.0"
-                                       << ""
-                                       << "" << 0.0 << false << "Barcode Message Error";
-        QTest::newRow("ratio out of range") << "1.2"
-                                            << "23"
-                                            << "3.5"
-                                            << "AB"
-                                            << "" << 0.0 << false << "Natio Error";
-        QTest::newRow("height 0") << "0"
-                                  << "23"
-                                  << "2.0"
-                                  << "AB"
-                                  << "" << 0.0 << false << "Height Error";
-        QTest::newRow("narrow width rounds to 0") << "1.2"
-                                                  << "5"
-                                                  << "2.0"
-                                                  << "AB"
-                                                  << "" << 0.0 << false << "Narwidth param Error";
-        QTest::newRow("character outside the table")
-            << "1.2"
-            << "23"
-            << "2.0"
-            << "AB#"
-            << "" << 0.0 << false
-            << "The 'Bar code message' holds the character '#' at position 3, which Code 39 "
-               "cannot encode.";
-        QTest::newRow("space is refused, underscore stands for it")
-            << "1.2"
-            << "23"
-            << "2.0"
-            << "A B"
-            << "" << 0.0 << false
-            << "The 'Bar code message' holds the character ' ' at position 2, which Code 39 "
-               "cannot encode.";
-        QTest::newRow("control character named by its code")
-            << "1.2"
-            << "23"
-            << "2.0"
-            << "AB\t"
-            << "" << 0.0 << false
-            << "The 'Bar code message' holds the character '\\x09' at position 3, which Code 39 "
-               "cannot encode.";
-        QTest::newRow("a character beyond 16 bits counts once")
-            << "1.2"
-            << "23"
-            << "2.0"
-            << "A\U0001F600B"
-            << "" << 0.0 << false
-            << "The 'Bar code message' holds the character '\U0001F600' at position 2, which "
-               "Code 39 cannot encode.";
-        QTest::newRow("height 500 inches") << "500"
-                                           << "23"
-                                           << "2.0"
-                                           << "AB"
-                                           << "" << 0.0 << false << big;
-        QTest::newRow("height 1e308 typed") << "1e308"
-                                            << "23"
-                                            << "2.0"
-                                            << "AB"
-                                            << "" << 0.0 << false << big;
-        QTest::newRow("narrow width a million mils") << "1.2"
-                                                     << "1000000"
-                                                     << "2.0"
-                                                     << "AB"
-                                                     << "" << 0.0 << false << big;
-        QTest::newRow("left space 1e308 mils from the settings file")
-            << "1.2"
-            << "23"
-            << "2.0"
-            << "AB"
-            << "fleft" << 1e308 << false << big;
-        QTest::newRow("top space 1e308 mils") << "1.2"
-                                              << "23"
-                                              << "2.0"
-                                              << "AB"
-                                              << "ftop" << 1e308 << false << big;
-        QTest::newRow("interval 1e308 mils") << "1.2"
-                                             << "23"
-                                             << "2.0"
-                                             << "AB"
-                                             << "fiwidth" << 1e308 << false << big;
-        QTest::newRow("5000 characters")
-            << "1.2"
-            << "23"
-            << "2.0" << QString(5000, QLatin1Char('A')) << "" << 0.0 << false << big;
-        QTest::newRow("a million characters")
-            << "1.2"
-            << "23"
-            << "2.0" << QString(1000000, QLatin1Char('7')) << "" << 0.0 << false << big;
+        const auto cannot = [](const QString& shown, int position) {
+            return QStringLiteral(
+                       "The 'Bar code message' holds the character '%1' at position "
+                       "%2, which Code 39 cannot encode.")
+                .arg(shown)
+                .arg(position);
+        };
+        row("height with two points", "1.2.3", "23", "2.0", "AB", "", 0, true,
+            "'1.2.3' is not a valid floating point value");
+        row("letter in the narrow width", "1.2", "2x", "2.0", "AB", "", 0, true,
+            "'2x' is not a valid floating point value");
+        row("empty ratio", "1.2", "23", "", "AB", "", 0, true,
+            "'' is not a valid floating point value");
+        row("empty message", "1.2", "23", "2.0", "", "", 0, false, "Barcode Message Error");
+        row("ratio out of range", "1.2", "23", "3.5", "AB", "", 0, false, "Natio Error");
+        row("height 0", "0", "23", "2.0", "AB", "", 0, false, "Height Error");
+        row("narrow width rounds to 0", "1.2", "5", "2.0", "AB", "", 0, false,
+            "Narwidth param Error");
+        row("character outside the table", "1.2", "23", "2.0", "AB#", "", 0, false, cannot("#", 3));
+        row("space is refused, underscore stands for it", "1.2", "23", "2.0", "A B", "", 0, false,
+            cannot(" ", 2));
+        row("control character named by its code", "1.2", "23", "2.0", "AB\t", "", 0, false,
+            cannot("\\x09", 3));
+        row("a character beyond 16 bits counts once", "1.2", "23", "2.0", "A\U0001F600B", "", 0,
+            false, cannot("\U0001F600", 2));
+        row("height 500 inches", "500", "23", "2.0", "AB", "", 0, false, big);
+        row("height 1e308 typed", "1e308", "23", "2.0", "AB", "", 0, false, big);
+        row("narrow width a million mils", "1.2", "1000000", "2.0", "AB", "", 0, false, big);
+        row("left space 1e308 mils from the settings file", "1.2", "23", "2.0", "AB", "fleft",
+            1e308, false, big);
+        row("top space 1e308 mils", "1.2", "23", "2.0", "AB", "ftop", 1e308, false, big);
+        row("interval 1e308 mils", "1.2", "23", "2.0", "AB", "fiwidth", 1e308, false, big);
+        row("5000 characters", "1.2", "23", "2.0", QString(5000, QLatin1Char('A')), "", 0, false,
+            big);
+        row("a million characters", "1.2", "23", "2.0", QString(1000000, QLatin1Char('7')), "", 0,
+            false, big);
     }
     void buildRefusals() {
         QFETCH(QString, height);
@@ -492,6 +425,7 @@ class C39Test : public QObject {
         const C39Inputs in{height, narrow, ratio, QString(), message};
         const BuildResult r = symbols::buildC39(in, page, surface::Font{});
         QVERIFY(!r.built());
+        QCOMPARE(r.stoppedAt, BuildResult::StoppedAt::Checks);
         QVERIFY(r.picture.isEmpty());
         QCOMPARE(r.refusal->kind,
                  conversion ? Refusal::Kind::ConversionError : Refusal::Kind::Notice);
@@ -514,22 +448,6 @@ class C39Test : public QObject {
                  QStringLiteral("Bar Code Width:       1.06    inches"));
         QCOMPARE(symbols::c39HeightLabel(155, 96),
                  QStringLiteral("Bar Code Height:        1.61    inches"));
-    }
-
-    void setupMessages_data() {
-        QTest::addColumn<int>("code");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("interval") << 1 << "Width Error";
-        QTest::newRow("font, never returned") << 3 << "Font setting Error";
-        QTest::newRow("down space, two blanks") << 12 << "Down blank space  Error";
-        QTest::newRow("nation, never returned") << 14 << "Nation  Error!";
-        QTest::newRow("success has none") << 0 << "";
-        QTest::newRow("unknown code has none") << 13 << "";
-    }
-    void setupMessages() {
-        QFETCH(int, code);
-        QFETCH(QString, text);
-        QCOMPARE(symbols::c39SetupMessage(code), text);
     }
 };
 
