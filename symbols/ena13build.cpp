@@ -52,8 +52,10 @@ Refusal refusal(Refusal::Kind kind, const QString& text) {
     return why;
 }
 
-Refusal notice(const QString& text) {
-    return refusal(Refusal::Kind::Notice, text);
+Refusal notice(const QString& text, const QString& field = {}) {
+    Refusal why = refusal(Refusal::Kind::Notice, text);
+    why.field = field;
+    return why;
 }
 
 // The margins and origins the symbol is drawn with, in inches, from the page values in
@@ -105,9 +107,10 @@ BuildResult buildEna13(const Ena13Inputs& in) {
     BuildResult r;
     if (in.message.size() != 12)
         return refuse(std::move(r), StoppedAt::Checks,
-                      notice(QStringLiteral("The 'Bar code message' must contain 12 numbers.")));
+                      notice(QStringLiteral("The 'Bar code message' must contain 12 numbers."),
+                             QStringLiteral("barcodeedt")));
     if (auto why = nonDigit(QStringLiteral("Bar code message"), in.message))
-        return refuse(std::move(r), StoppedAt::Checks, notice(*why));
+        return refuse(std::move(r), StoppedAt::Checks, notice(*why, QStringLiteral("barcodeedt")));
 
     // An add-on of the wrong length is left out; the symbol is still built.
     QString supplemental = in.supplemental;
@@ -117,7 +120,7 @@ BuildResult buildEna13(const Ena13Inputs& in) {
         supplemental.clear();
     }
     if (auto why = nonDigit(QStringLiteral("Ean13 Supplemental"), supplemental))
-        return refuse(std::move(r), StoppedAt::Checks, notice(*why));
+        return refuse(std::move(r), StoppedAt::Checks, notice(*why, QStringLiteral("Edit1")));
 
     if (in.height.isEmpty()) return stop(std::move(r), StoppedAt::Drawing);
     double codeHeight = 0, codeWidth = 0;

@@ -1,0 +1,97 @@
+#include "designers/ENA13form.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/keyfilter.h"
+#include "app/mainform.h"
+#include "app/placement.h"
+#include "symbols/ena13build.h"
+
+namespace {
+const DesignerForm::Options kOptions{
+    QStringLiteral("ena13fm"), QStringLiteral("EAN-13"), QSize(686, 444), QSize(656, 147), true,
+    QStringLiteral("close")};
+}  // namespace
+
+Tena13fm::Tena13fm(QWidget* parent) : DesignerForm(kOptions, parent) {
+    const QFont plain = place::sansSerif(13);
+    const QFont bold = place::sansSerif(13, true);
+    QWidget* p = Panel2;
+
+    Label1 = place::label(p, "Label1", 12, 41, 160, 20, "Bar  code  Height  (inches) ", plain);
+    Label2 = place::label(p, "Label2", 11, 70, 160, 20, "Bar  code  Width (inches)", plain);
+    Label7 = place::label(p, "Label7", 62, 102, 110, 20, "Comment  Line:", bold);
+    Label6 = place::label(p, "Label6", 21, 128, 150, 20, "Bar Code  Message :", bold);
+    Label3 = place::label(p, "Label3", 21, 155, 150, 20, "Ean13 Supplemental: ", bold);
+    Label4 = place::label(p, "Label4", 68, 168, 71, 16, QString(), plain);
+    Label5 = place::label(p, "Label5", 77, 188, 71, 16, QString(), plain);
+
+    fheightedt = place::edit(p, "fheightedt", 192, 39, 105, 21, "1.3");
+    ComboBox1 = new QComboBox(p);
+    ComboBox1->setObjectName("ComboBox1");
+    ComboBox1->addItems({"1", "2", "3", "4", "5", "6", "7", "8", "9"});
+    ComboBox1->setCurrentIndex(1);
+    ComboBox1->setGeometry(192, 68, 105, ComboBox1->sizeHint().height());
+    heardtextedt = place::edit(p, "heardtextedt", 191, 98, 346, 21, QString());
+    barcodeedt = place::edit(p, "barcodeedt", 191, 125, 346, 21, QString(), 12);
+    Edit1 = place::edit(p, "Edit1", 192, 152, 137, 21, QString(), 5);
+    for (QLineEdit* e : {fheightedt, heardtextedt, barcodeedt, Edit1}) e->setFont(plain);
+
+    using Enter = NumberKeyFilter::Enter;
+    NumberKeyFilter::install(fheightedt, true, Enter::MovesFocus);
+    NumberKeyFilter::install(barcodeedt, false, Enter::MovesFocus);
+    NumberKeyFilter::install(Edit1, false, Enter::StaysPut);
+
+    QWidget* const order[] = {fheightedt, heardtextedt, barcodeedt, Button1,
+                              Button4,    ComboBox1,    Button3,    Edit1};
+    for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
+}
+
+void Tena13fm::Button1Click() {
+    using StoppedAt = symbols::BuildResult::StoppedAt;
+    barcodeedt->setFocus();
+    // The turn buttons come on with the first press, whatever the build makes of it.
+    enableTurnButtons();
+
+    symbols::Ena13Inputs in;
+    in.height = fheightedt->text();
+    in.width = ComboBox1->currentText();
+    in.comment = heardtextedt->text();
+    in.message = barcodeedt->text();
+    in.supplemental = Edit1->text();
+    if (mainfm != nullptr) {
+        in.page = mainfm->pageValues();
+        in.font = mainfm->sharedFont();
+        in.barColor = mainfm->sharedColor();
+    }
+    const symbols::BuildResult result = symbols::buildEna13(in);
+
+    const auto refuse = [this](const symbols::Refusal& why) {
+        showRefusal(why);
+        if (why.field == Edit1->objectName()) Edit1->setFocus();
+    };
+    // A wrong add-on length is told and the build goes on without the add-on.
+    for (const QString& text : result.notices) {
+        applicationNotice(text);
+        Edit1->setFocus();
+    }
+    if (result.stoppedAt == StoppedAt::Checks) {
+        if (result.refusal) refuse(*result.refusal);
+        return;
+    }
+
+    clearPreview();
+    clearSavedPicture();
+    if (!result.built()) {
+        if (result.refusal) refuse(*result.refusal);
+        return;
+    }
+    showPicture(result.picture);
+    enablePrint();
+    if (!copyPreviewToClipboard()) return;
+    setSavedPicture(preview());
+    centreImage();
+}

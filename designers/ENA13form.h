@@ -1,0 +1,31 @@
+#pragma once
+// The EAN-13 designer form: height, width, comment line, the twelve digits and an optional
+// add-on in; an EAN-13 picture in the preview, on the clipboard and ready to print out.
+
+#include "designers/designerform.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+
+class Tena13fm : public DesignerForm {
+    Q_OBJECT
+  public:
+    explicit Tena13fm(QWidget* parent = nullptr);
+
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label3;
+    QLabel* Label4;  // never written
+    QLabel* Label5;  // never written
+    QLabel* Label6;
+    QLabel* Label7;
+    QLineEdit* fheightedt;    // height of the whole symbol area, inches
+    QComboBox* ComboBox1;     // width of the main symbol, inches
+    QLineEdit* heardtextedt;  // comment line
+    QLineEdit* barcodeedt;    // the twelve digits
+    QLineEdit* Edit1;         // add-on
+
+  public slots:
+    void Button1Click() override;  // Build/Copy
+};
