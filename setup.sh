@@ -11,7 +11,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   fonts-liberation2 fonts-dejavu-core
-  zbar-tools poppler-utils
+  zbar-tools libzbar-dev poppler-utils
   cups cups-client cups-bsd printer-driver-cups-pdf
   xvfb xauth
 )

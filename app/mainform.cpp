@@ -184,7 +184,7 @@ void Tmainfm::PageSetting1Click() {
 
 bool Tmainfm::runFontDialog(QWidget* owner) {
     bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, font_.toQFont(), owner ? owner : this);
+    const QFont chosen = QFontDialog::getFont(&ok, font_.toPointFont(), owner ? owner : this);
     if (ok) font_ = surface::Font::fromQFont(chosen, font_.color);
     return ok;
 }

@@ -23,6 +23,8 @@ bool Bitmap::setSize(int w, int h) {
     if (w == width() && h == height()) return true;
     if (w == 0 || h == 0) {
         image_ = QImage();
+        ops_.clear();
+        vectorsValid_ = true;
         return true;
     }
     QImage next(w, h, QImage::Format_RGB32);
@@ -34,7 +36,16 @@ bool Bitmap::setSize(int w, int h) {
         p.setCompositionMode(QPainter::CompositionMode_Source);
         p.drawImage(QPoint(0, 0), image_, QRect(0, 0, std::min(w, width()), std::min(h, height())));
     }
+    const int oldW = width(), oldH = height();
     image_ = std::move(next);
+    // New area takes the brush colour: as vectors, the strips right of and below the old
+    // picture (or all of it when there was none).
+    if (oldW == 0 || oldH == 0) {
+        record({VectorOp::Kind::Fill, QRect(0, 0, w, h), brush_, {}, {}, 0});
+    } else {
+        if (w > oldW) record({VectorOp::Kind::Fill, QRect(oldW, 0, w - oldW, h), brush_, {}, {}, 0});
+        if (h > oldH) record({VectorOp::Kind::Fill, QRect(0, oldH, std::min(w, oldW), h - oldH), brush_, {}, {}, 0});
+    }
     return true;
 }
 
@@ -49,27 +60,33 @@ void Bitmap::fillRect(int x1, int y1, int x2, int y2) {
     const int r = std::min(x2, width()), b = std::min(y2, height());
     if (l >= r || t >= b) return;
     const QRgb c = brush_.rgb();
+    record({VectorOp::Kind::Fill, QRect(l, t, r - l, b - t), brush_, {}, {}, 0});
     for (int y = t; y < b; ++y) {
         auto* line = reinterpret_cast<QRgb*>(image_.scanLine(y));
         std::fill(line + l, line + r, c);
     }
 }
 
+QFont Bitmap::renderFont() const { return font_.toQFont(dpi_); }
+
 QSize Bitmap::textExtent(const QString& text) const {
-    QImage probe(1, 1, QImage::Format_RGB32);
-    stampResolution(probe, dpi_);
-    QFontMetrics fm(font_.toQFont(), &probe);
+    QFontMetrics fm(renderFont());
     return {fm.horizontalAdvance(text), fm.height()};
+}
+
+void Bitmap::record(VectorOp op) {
+    if (vectorsValid_) ops_.push_back(std::move(op));
 }
 
 bool Bitmap::textOut(int x, int y, const QString& text) {
     if (image_.isNull()) return true;  // nothing to write on; clipped away entirely
     QPainter p(&image_);
     if (!p.isActive()) return false;
-    const QFont f = font_.toQFont();
+    const QFont f = renderFont();
     p.setFont(f);
-    QFontMetrics fm(f, &image_);
+    QFontMetrics fm(f);
     const QRect cell(x, y, fm.horizontalAdvance(text), fm.height());
+    record({VectorOp::Kind::Text, cell, brush_, text, font_, fm.ascent()});
     p.fillRect(cell, brush_);
     p.setPen(font_.color);
     p.drawText(QPoint(x, y + fm.ascent()), text);
@@ -84,12 +101,16 @@ QRgb Bitmap::pixel(int x, int y) const {
 void Bitmap::setPixel(int x, int y, QRgb rgb) {
     if (x < 0 || y < 0 || x >= width() || y >= height()) return;
     image_.setPixel(x, y, 0xFF000000 | rgb);
+    vectorsValid_ = false;
+    ops_.clear();
 }
 
 void Bitmap::copyRect(const QRect& dstRect, const Bitmap& src, const QRect& srcRect) {
     if (image_.isNull() || src.image_.isNull() || dstRect.isEmpty() || srcRect.isEmpty()) return;
     // Nearest-neighbour replication done by hand: each destination pixel takes the source
     // pixel its centre falls on, so the result never depends on a paint engine's filtering.
+    vectorsValid_ = false;
+    ops_.clear();
     const int dw = dstRect.width(), dh = dstRect.height();
     const int sw = srcRect.width(), sh = srcRect.height();
     for (int dy = 0; dy < dh; ++dy) {

@@ -7,10 +7,23 @@
 #include <QImage>
 #include <QRect>
 #include <QString>
+#include <vector>
 
 #include "surface/font.h"
 
 namespace surface {
+
+// One drawing operation as it was made, so that a picture can also be written as vectors
+// (bars as rectangles, text as text) at the same geometry.
+struct VectorOp {
+    enum class Kind { Fill, Text };
+    Kind kind = Kind::Fill;
+    QRect rect;      // the filled rectangle, or the text cell
+    QColor colour;   // fill colour, or the text cell's background
+    QString text;    // Text only
+    Font font;       // Text only, colour included
+    int ascent = 0;  // Text only: baseline below the cell's top
+};
 
 class Bitmap {
 public:
@@ -62,12 +75,22 @@ public:
 
     const QImage& image() const { return image_; }
 
+    // The operations that made the picture, oldest first. Valid while the picture was made
+    // only by resizing, filling and writing text; a pixel write or a copy ends that.
+    const std::vector<VectorOp>& vectorOps() const { return ops_; }
+    bool hasVectors() const { return vectorsValid_ && !isEmpty(); }
+
 private:
+    void record(VectorOp op);
+    QFont renderFont() const;
+
     QImage image_;
     int dpi_ = 96;
     QColor brush_ = Qt::white;
     QColor pen_ = Qt::black;
     Font font_;
+    std::vector<VectorOp> ops_;
+    bool vectorsValid_ = true;
 };
 
 // The picture turned 90 degrees clockwise: the source's bottom row becomes the left

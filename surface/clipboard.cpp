@@ -1,5 +1,7 @@
 #include "surface/clipboard.h"
 
+#include "surface/vectorexport.h"
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
@@ -21,7 +23,11 @@ bool placeOnClipboard(const Bitmap& picture) {
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) return false;
     QClipboard* cb = QGuiApplication::clipboard();
     if (cb == nullptr || picture.isEmpty()) return false;
-    cb->setImage(picture.image());
+    // The bitmap (with its resolution) and, where the picture has them, its vectors.
+    auto* data = new QMimeData;
+    data->setImageData(picture.image());
+    if (picture.hasVectors()) data->setData(QStringLiteral("image/svg+xml"), toSvg(picture));
+    cb->setMimeData(data);
     const QImage back = cb->image();
     return !back.isNull() && back.size() == picture.image().size();
 }

@@ -2,17 +2,31 @@
 
 #include "surface/rounding.h"
 
+#include <algorithm>
+
 namespace surface {
 
-QFont Font::toQFont() const {
+QFont Font::toQFont(int pictureDpi) const {
     QFont f(family);
-    f.setPointSize(pointSize > 0 ? pointSize : 1);
+    const int dpi = renderDpi > 0 ? renderDpi : (pictureDpi > 0 ? pictureDpi : 96);
+    const int points = pointSize > 0 ? pointSize : 1;
+    f.setPixelSize(std::max(1, roundToInt(points * dpi / 72.0)));
     f.setBold(bold);
     f.setItalic(italic);
     f.setUnderline(underline);
     f.setStrikeOut(strikeOut);
     // Symbols are printed: crisp one-colour glyphs, as a bitmap font would give.
     f.setStyleStrategy(QFont::NoAntialias);
+    return f;
+}
+
+QFont Font::toPointFont() const {
+    QFont f(family);
+    f.setPointSize(pointSize > 0 ? pointSize : 1);
+    f.setBold(bold);
+    f.setItalic(italic);
+    f.setUnderline(underline);
+    f.setStrikeOut(strikeOut);
     return f;
 }
 

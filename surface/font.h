@@ -17,11 +17,19 @@ struct Font {
     bool underline = false;
     bool strikeOut = false;
     QColor color = Qt::black;
+    // The resolution the point size is meant for when glyphs are drawn; 0 means the
+    // picture's own. A tool that scales the point size with the picture's resolution (so the
+    // layout, which counts the point size as pixels, keeps its proportions) sets 96 here so
+    // that the glyphs keep their printed size.
+    int renderDpi = 0;
 
     bool operator==(const Font&) const = default;
 
-    // The font to render with on a device of the given resolution.
-    QFont toQFont() const;
+    // The font to render with on a picture of the given resolution: its pixel size is the
+    // point size at that resolution (or at renderDpi, when set).
+    QFont toQFont(int pictureDpi) const;
+    // The same font by its point size, as a font dialog shows it.
+    QFont toPointFont() const;
     static Font fromQFont(const QFont& f, const QColor& color);
 };
 

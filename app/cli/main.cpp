@@ -1,0 +1,88 @@
+// marlisk-cli: the designer forms' symbols without a window, for files, batches and
+// printing.
+
+#include <QGuiApplication>
+#include <QPrinter>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/cli/batch.h"
+#include "app/cli/options.h"
+#include "app/cli/output.h"
+#include "app/cli/symbolbuild.h"
+#include "app/cli/verify.h"
+#include "app/settings.h"
+#include "dialogs/printing.h"
+#include "surface/font.h"
+
+namespace {
+// Only what the user must hear reaches standard error: the platform's chatter does not.
+void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtCriticalMsg || type == QtFatalMsg || qEnvironmentVariableIsSet("MARLISK_DEBUG"))
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+}
+
+int refuse(const QString& text) {
+    std::fprintf(stderr, "%s\n", qPrintable(text));
+    return 2;
+}
+int fail(const QString& text) {
+    std::fprintf(stderr, "%s\n", qPrintable(text));
+    return 1;
+}
+
+int runOne(const cli::Options& o) {
+    const cli::SymbolRequest& r = o.symbol;
+    if (o.modules) {
+        QString main, addon, refusal;
+        if (!cli::moduleStrings(r, &main, &addon, &refusal)) return refuse(refusal);
+        std::printf("%s\n", qPrintable(main));
+        if (!addon.isEmpty()) std::printf("%s\n", qPrintable(addon));
+        std::fflush(stdout);
+        if (r.output.isEmpty() && o.printer.isEmpty()) return 0;
+    }
+    const symbols::BuildResult result = cli::buildSymbol(r);
+    if (!result.built())
+        return refuse(result.refusal ? result.refusal->text : QStringLiteral("nothing was built"));
+    if (o.verify) {
+        const QString failed = cli::verify(result.picture, cli::expectedData(r), r.addon);
+        if (!failed.isEmpty()) return fail(failed);
+    }
+    if (!r.output.isEmpty()) {
+        const QString error = cli::writePicture(result.picture, r.turn, r.output);
+        if (!error.isEmpty()) return fail(error);
+    }
+    if (!o.printer.isEmpty()) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setPrinterName(o.printer);
+        if (printer.printerName() != o.printer) return fail(QStringLiteral("no printer named '%1'").arg(o.printer));
+        const surface::Bitmap picture = r.turn ? surface::turnedClockwise(result.picture) : result.picture;
+        const QString error = printing::printPicture(printer, picture, o.printX, o.printY,
+                                                     picture.dpi(), r.colour);
+        if (!error.isEmpty()) return fail(error);
+    }
+    return 0;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    // No display is needed: draw with the offscreen platform unless told otherwise.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(quietMessages);
+    QGuiApplication app(argc, argv);
+    surface::registerFontSubstitutes();
+
+    QString error;
+    const auto options = cli::parseOptions(QCoreApplication::arguments().mid(1),
+                                           settings::readPageValues(), &error);
+    if (!options) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 2;
+    }
+    if (options->help) {
+        std::printf("%s", qPrintable(cli::usage()));
+        return 0;
+    }
+    if (!options->batchFile.isEmpty()) return cli::runBatch(*options);
+    return runOne(*options);
+}

@@ -1,0 +1,197 @@
+#include "app/cli/options.h"
+
+#include <array>
+#include <functional>
+#include <map>
+
+#include "symbols/convert.h"
+
+namespace cli {
+
+namespace {
+struct Named {
+    const char* name;
+    Symbology symbology;
+};
+constexpr std::array<Named, 5> kNames = {{{"c39", Symbology::C39},
+                                          {"ean13", Symbology::Ean13},
+                                          {"ean8", Symbology::Ean8},
+                                          {"upca", Symbology::UpcA},
+                                          {"upce", Symbology::UpcE}}};
+
+bool readMils(const QString& text, double* out) { return symbols::tryStrToFloat(text, *out); }
+}  // namespace
+
+std::optional<Symbology> symbologyNamed(const QString& name) {
+    for (const Named& n : kNames)
+        if (name == QLatin1String(n.name)) return n.symbology;
+    return std::nullopt;
+}
+
+QString nameOf(Symbology s) {
+    for (const Named& n : kNames)
+        if (n.symbology == s) return QLatin1String(n.name);
+    return {};
+}
+
+std::optional<Options> parseOptions(const QStringList& args, const symbols::PageValues& pageDefaults,
+                                    QString* error) {
+    Options o;
+    o.symbol.page = pageDefaults;
+    QStringList positional;
+    const auto fail = [error](const QString& text) {
+        *error = text;
+        return std::nullopt;
+    };
+
+    // Options that take a value, and what they do with it (false: the value is wrong).
+    SymbolRequest& s = o.symbol;
+    const std::map<QString, std::function<bool(const QString&)>> valued = {
+        {QStringLiteral("--addon"), [&](const QString& v) { s.addon = v; return true; }},
+        {QStringLiteral("--comment"), [&](const QString& v) { s.comment = v; return true; }},
+        {QStringLiteral("--height"), [&](const QString& v) { s.height = v; return true; }},
+        {QStringLiteral("--width"), [&](const QString& v) { s.width = v; return true; }},
+        {QStringLiteral("--module"), [&](const QString& v) { s.module = v; return true; }},
+        {QStringLiteral("--narrow"), [&](const QString& v) { s.narrow = v; return true; }},
+        {QStringLiteral("--ratio"), [&](const QString& v) { s.ratio = v; return true; }},
+        {QStringLiteral("--top"), [&](const QString& v) { return readMils(v, &s.page.ftop); }},
+        {QStringLiteral("--down"), [&](const QString& v) { return readMils(v, &s.page.fdown); }},
+        {QStringLiteral("--left"), [&](const QString& v) { return readMils(v, &s.page.fleft); }},
+        {QStringLiteral("--right"), [&](const QString& v) { return readMils(v, &s.page.fright); }},
+        {QStringLiteral("--interval"), [&](const QString& v) { return readMils(v, &s.page.fiwidth); }},
+        {QStringLiteral("--dpi"),
+         [&](const QString& v) {
+             bool ok = false;
+             s.dpi = v.toInt(&ok);
+             return ok && s.dpi >= 1 && s.dpi <= 9600;
+         }},
+        {QStringLiteral("--font"), [&](const QString& v) { s.fontFamily = v; return !v.isEmpty(); }},
+        {QStringLiteral("--font-size"),
+         [&](const QString& v) {
+             bool ok = false;
+             s.fontSize = v.toInt(&ok);
+             return ok && s.fontSize >= 1 && s.fontSize <= 1000;
+         }},
+        {QStringLiteral("--color"),
+         [&](const QString& v) {
+             s.colour = QColor(v.startsWith(QLatin1Char('#')) ? v : QLatin1Char('#') + v);
+             return v.size() >= 6 && v.size() <= 7 && s.colour.isValid();
+         }},
+        {QStringLiteral("-o"), [&](const QString& v) { s.output = v; return !v.isEmpty(); }},
+        {QStringLiteral("--batch"), [&](const QString& v) { o.batchFile = v; return !v.isEmpty(); }},
+        {QStringLiteral("--print"), [&](const QString& v) { o.printer = v; return !v.isEmpty(); }},
+        {QStringLiteral("--x"), [&](const QString& v) { return readMils(v, &o.printX); }},
+        {QStringLiteral("--y"), [&](const QString& v) { return readMils(v, &o.printY); }},
+        {QStringLiteral("--jobs"),
+         [&](const QString& v) {
+             bool ok = false;
+             o.jobs = v.toInt(&ok);
+             return ok && o.jobs >= 1 && o.jobs <= 64;
+         }},
+    };
+
+    for (int i = 0; i < args.size(); ++i) {
+        QString arg = args[i];
+        QString inlineValue;
+        bool hasInline = false;
+        if (arg.startsWith(QLatin1String("--")) && arg.contains(QLatin1Char('='))) {
+            inlineValue = arg.mid(arg.indexOf(QLatin1Char('=')) + 1);
+            arg = arg.left(arg.indexOf(QLatin1Char('=')));
+            hasInline = true;
+        }
+        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            o.help = true;
+        } else if (arg == QLatin1String("--turn")) {
+            s.turn = true;
+        } else if (arg == QLatin1String("--modules")) {
+            o.modules = true;
+        } else if (arg == QLatin1String("--verify")) {
+            o.verify = true;
+        } else if (auto it = valued.find(arg); it != valued.end()) {
+            if (!hasInline && i + 1 >= args.size()) return fail(QStringLiteral("%1 needs a value").arg(arg));
+            const QString value = hasInline ? inlineValue : args[++i];
+            if (!it->second(value))
+                return fail(QStringLiteral("'%1' is not a valid value for %2").arg(value, arg));
+        } else if (arg == QLatin1String("--")) {
+            positional += args.mid(i + 1);
+            break;
+        } else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
+            return fail(QStringLiteral("unknown option %1 (see --help)").arg(arg));
+        } else {
+            positional << args[i];
+        }
+    }
+    if (o.help) return o;
+
+    if (!o.batchFile.isEmpty()) {
+        if (!positional.isEmpty())
+            return fail(QStringLiteral("--batch takes no symbology or message on the command line"));
+        return o;
+    }
+    if (positional.size() != 2)
+        return fail(QStringLiteral("expected SYMBOLOGY MESSAGE (see --help)"));
+    const auto sym = symbologyNamed(positional[0]);
+    if (!sym)
+        return fail(QStringLiteral("unknown symbology '%1': use c39, ean13, ean8, upca or upce")
+                        .arg(positional[0]));
+    s.symbology = *sym;
+    s.message = positional[1];
+    if (s.output.isEmpty() && !o.modules && o.printer.isEmpty())
+        return fail(QStringLiteral("nothing to do: give -o FILE, --modules or --print PRINTER"));
+    return o;
+}
+
+QString usage() {
+    return QStringLiteral(R"(Usage:
+  marlisk-cli SYMBOLOGY MESSAGE [options] -o FILE
+  marlisk-cli --batch FILE [options]
+
+Builds the same symbols as the Marlisk Barcode Generator's designer forms, without a
+display, and writes them to files or prints them.
+
+SYMBOLOGY    c39, ean13, ean8, upca or upce
+MESSAGE      as typed into the form: any Code 39 text; 12 digits (ean13), 7 (ean8),
+             11 (upca) or 6 (upce). The full number with its check digit is accepted too
+             (13, 8, 12 digits; upce as 0 + 6 digits + check) and the check digit verified.
+
+Symbol:
+  --addon DIGITS      2- or 5-digit add-on (EAN/UPC)
+  --comment TEXT      comment line above the symbol
+  --height INCHES     bar height (ean13: height of the whole symbol area)
+  --width INCHES      ean13: width of the main symbol, 1 to 9 (default 2)
+  --module MILS       upca, ean8, upce: module width (default 21)
+  --narrow MILS       c39: narrow bar width (default 23)
+  --ratio R           c39: wide-to-narrow ratio, 2.0 to 3.0 (default 2.0)
+  --top/--down/--left/--right/--interval MILS
+                      page values; default: BCodeSetting.ini beside the program, else 0
+  --dpi N             resolution of the picture (default 96); the font's point size is
+                      scaled by N/96 so that text keeps its printed size
+  --font FAMILY       font of the human-readable text (default MS Sans Serif)
+  --font-size POINTS  its size at 96 dpi (default 8)
+  --color RRGGBB      bar colour of ean13, ean8, upca, upce (default 000000)
+  --turn              turned 90 degrees clockwise
+
+Output:
+  -o FILE             .png, .bmp, .svg or .pdf by extension; "-" writes PNG to standard
+                      output. Files are written whole or not at all.
+  --modules           print the module string of the symbol (and of the add-on on a second
+                      line) on standard output, as 1 (bar) and 0 (space)
+  --verify            decode the finished picture and fail unless it reads back the
+                      message and add-on
+  --print PRINTER     print on this CUPS queue as the Print Option dialog does,
+  --x MILS --y MILS   at this offset from the printable area's top-left corner
+
+Batch:
+  --batch FILE        one symbol a line: symbology,message,addon,comment,output (CSV, fields
+                      may be quoted with "). The options above are the defaults of every
+                      line. Blank lines and lines starting with # are skipped. A refused line
+                      is reported with its number and the batch goes on.
+  --jobs N            threads for a batch (default: one per core)
+
+Exit status: 0 done; 2 refused input (the text the form would show is on standard error);
+1 any other failure (a file that cannot be written, a printer error, a failed --verify);
+with --batch, 2 when any line was refused and 1 when any other line failed.
+)");
+}
+
+}  // namespace cli

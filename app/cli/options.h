@@ -1,0 +1,59 @@
+#pragma once
+// What marlisk-cli was asked to do, read from its command line.
+
+#include <QColor>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "symbols/pagevalues.h"
+
+namespace cli {
+
+enum class Symbology { C39, Ean13, Ean8, UpcA, UpcE };
+
+// "c39", "ean13", ...; nullopt for anything else.
+std::optional<Symbology> symbologyNamed(const QString& name);
+QString nameOf(Symbology s);
+
+// Everything that describes one symbol and where it goes.
+struct SymbolRequest {
+    Symbology symbology = Symbology::C39;
+    QString message;
+    QString addon;
+    QString comment;
+    // Sizes as typed; empty means the form's default for the symbology.
+    QString height;
+    QString width;   // EAN-13: inches of the main symbol
+    QString module;  // UPC-A, EAN-8, UPC-E: mils
+    QString narrow;  // Code 39: mils
+    QString ratio;   // Code 39
+    symbols::PageValues page;
+    int dpi = 96;
+    QString fontFamily;  // empty: the shared default
+    int fontSize = 0;    // points; 0: the shared default
+    QColor colour = Qt::black;
+    bool turn = false;
+    QString output;  // file name, or "-" for PNG on standard output
+};
+
+struct Options {
+    SymbolRequest symbol;  // for one symbol; the defaults of every line of a batch
+    QString batchFile;
+    bool modules = false;
+    bool verify = false;
+    QString printer;  // print on this queue instead of (or besides) writing a file
+    double printX = 0;
+    double printY = 0;
+    bool help = false;
+    int jobs = 0;  // batch threads; 0: one per core
+};
+
+// Reads the arguments (without the program name). On a mistake returns nullopt with the
+// message in `error`. Page values default to `pageDefaults` (the settings file's).
+std::optional<Options> parseOptions(const QStringList& args, const symbols::PageValues& pageDefaults,
+                                    QString* error);
+
+QString usage();
+
+}  // namespace cli

@@ -1,0 +1,23 @@
+#pragma once
+// Writing a finished picture to a file (PNG, BMP, SVG or PDF by extension) or as PNG to
+// standard output. A file is written whole through a temporary and renamed into place:
+// a failed run never leaves a truncated or half-written file.
+
+#include <QString>
+
+#include "surface/bitmap.h"
+
+namespace cli {
+
+enum class Format { Png, Bmp, Svg, Pdf, Unknown };
+Format formatOf(const QString& path);
+
+// Writes the picture, turned 90 degrees clockwise when asked. Returns an empty string on
+// success, otherwise what went wrong.
+QString writePicture(const surface::Bitmap& picture, bool turned, const QString& path);
+
+// The picture as it is written into PNG and BMP files: the fewest bits that keep every
+// pixel, and its resolution.
+QImage compactImage(const QImage& image);
+
+}  // namespace cli

@@ -1,0 +1,21 @@
+#pragma once
+// A picture as vectors: SVG and PDF at the physical size the picture was made for, with
+// bars as rectangles and text as text. Only pictures whose vectors are valid
+// (Bitmap::hasVectors) can be written this way.
+
+#include <QByteArray>
+#include <QString>
+
+class QIODevice;
+
+#include "surface/bitmap.h"
+
+namespace surface {
+
+// Turned: the picture turned 90 degrees clockwise, as the preview's turn does it.
+QByteArray toSvg(const Bitmap& picture, bool turned = false);
+
+// Writes a one-page PDF of the picture's size. False (with the reason) on failure.
+bool writePdf(const Bitmap& picture, QIODevice* device, bool turned, QString* error);
+
+}  // namespace surface
