@@ -4,7 +4,12 @@
 #include <QGuiApplication>
 #include <QTest>
 
+#include <QClipboard>
+#include <QMimeData>
+
 #include "surface/bitmap.h"
+#include "surface/clipboard.h"
+#include "surface/vectorexport.h"
 #include "surface/limits.h"
 #include "surface/rounding.h"
 
@@ -130,6 +135,31 @@ private slots:
         QCOMPARE(t.pixel(0, 0), QRgb(0x112233));
         QCOMPARE(t.pixel(154, 0), QRgb(0x445566));
         QCOMPARE(t.pixel(154, 149), QRgb(0x778899));
+    }
+
+    // What reaches the clipboard: the bitmap with its resolution, and the same picture as SVG.
+    void clipboardOffersBitmapAndVectors() {
+        Bitmap b = white(40, 20);
+        b.setDpi(300);
+        b.setBrushColor(Qt::black);
+        b.fillRect(5, 0, 9, 20);
+        QVERIFY(surface::placeOnClipboard(b));
+        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+        QVERIFY(data->hasImage());
+        const QImage img = qvariant_cast<QImage>(data->imageData());
+        QCOMPARE(img.size(), QSize(40, 20));
+        QVERIFY(qAbs(img.dotsPerMeterX() * 0.0254 - 300) < 0.5);
+        const QByteArray svg = data->data(QStringLiteral("image/svg+xml"));
+        QVERIFY(svg.contains("<rect x=\"5\" y=\"0\" width=\"4\" height=\"20\" fill=\"#000000\"/>"));
+        QVERIFY(svg.contains("width=\"0.1333333333in\""));
+    }
+
+    void vectorsEndWithPixelWrites() {
+        Bitmap b = white(4, 4);
+        QVERIFY(b.hasVectors());
+        b.setPixel(1, 1, kBlack);
+        QVERIFY(!b.hasVectors());
+        QVERIFY(!surface::turnedClockwise(white(3, 3)).hasVectors());
     }
 
     void refusesOversizedPictures() {

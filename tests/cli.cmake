@@ -1,0 +1,5 @@
+marlisk_test(test_cli test_cli.cpp LIBS marlisk_cli_lib)
+if(TARGET test_cli)
+    target_compile_definitions(test_cli PRIVATE MARLISK_CLI="$<TARGET_FILE:marlisk-cli>")
+    add_dependencies(test_cli marlisk-cli)
+endif()

@@ -1,0 +1,389 @@
+// marlisk-cli: the same pictures as the designer forms, files written whole or not at all,
+// refusals with the forms' texts, batches, vectors and resolution.
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+
+#include "app/cli/batch.h"
+#include "formtesting.h"
+
+using formtesting::Session;
+
+namespace {
+struct Run {
+    int status = -1;
+    QByteArray out;
+    QString err;
+};
+
+// Runs marlisk-cli the way a script would: no display, no platform chosen, no settings.
+Run runCli(const QStringList& args, const QString& workDir = {}) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    p.setProcessEnvironment(env);
+    if (!workDir.isEmpty()) p.setWorkingDirectory(workDir);
+    // Page values given explicitly, whatever settings file lies beside the program.
+    const QStringList page{"--top", "0", "--down", "0", "--left", "0", "--right", "0", "--interval", "0"};
+    p.start(QStringLiteral(MARLISK_CLI), page + args);  // later options win
+    p.waitForFinished(120000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+            QString::fromUtf8(p.readAllStandardError()).trimmed()};
+}
+
+QImage rgb(const QImage& i) { return i.convertToFormat(QImage::Format_RGB32); }
+
+// Fields of a designer form by their control names.
+void setField(QWidget* form, const char* name, const QString& text) {
+    if (text.isNull()) return;
+    if (auto* e = form->findChild<QLineEdit*>(QLatin1String(name))) {
+        e->setText(text);
+        return;
+    }
+    auto* c = form->findChild<QComboBox*>(QLatin1String(name));
+    QVERIFY2(c != nullptr, name);
+    c->setCurrentText(text);
+}
+
+// The picture of the SVG's rectangles (text left out), painted as a browser would.
+QImage paintSvgRects(const QByteArray& svg, QSize size, QList<QRect>* textCells) {
+    QImage img(size, QImage::Format_RGB32);
+    img.fill(Qt::magenta);
+    const QRegularExpression rect(
+        QStringLiteral("<rect x=\"(-?\\d+)\" y=\"(-?\\d+)\" width=\"(\\d+)\" height=\"(\\d+)\" fill=\"(#[0-9a-f]{6})\"/>\\n(<text)?"));
+    for (auto it = rect.globalMatch(QString::fromUtf8(svg)); it.hasNext();) {
+        const auto m = it.next();
+        const QRect r(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(), m.captured(4).toInt());
+        for (int y = std::max(0, r.top()); y <= std::min(size.height() - 1, r.bottom()); ++y)
+            for (int x = std::max(0, r.left()); x <= std::min(size.width() - 1, r.right()); ++x)
+                img.setPixel(x, y, QColor(m.captured(5)).rgb());
+        if (!m.captured(6).isEmpty()) *textCells << r;
+    }
+    return img;
+}
+}  // namespace
+
+class CliTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    QString file(const QString& name) { return dir.filePath(name); }
+
+private slots:
+    // The picture a form puts on the clipboard and the CLI's PNG are the same, pixel for
+    // pixel, at the screen's 96 dpi with the default font.
+    void sameAsTheForm_data() {
+        QTest::addColumn<QString>("menu");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QStringList>("fields");  // name=value pairs for the form
+        QTest::newRow("c39 defaults") << "C391" << QStringList{"c39", "AB"}
+                                      << QStringList{"barcodeedt=AB"};
+        QTest::newRow("c39 comment, ratio, sizes")
+            << "C391" << QStringList{"c39", "Mar-39$/+%._", "--comment", "Lot 7", "--ratio", "2.5", "--narrow", "30", "--height", "0.8"}
+            << QStringList{"barcodeedt=Mar-39$/+%._", "heardtextedt=Lot 7", "natiocbox=2.5", "fnarwidthedt=30", "fheightedt=0.8"};
+        QTest::newRow("ean13 with 2-digit add-on")
+            << "ENA13" << QStringList{"ean13", "590123412345", "--addon", "12"}
+            << QStringList{"barcodeedt=590123412345", "Edit1=12"};
+        QTest::newRow("ean13 full number, comment, width 3")
+            << "ENA13" << QStringList{"ean13", "4006381333931", "--comment", "Tea", "--width", "3", "--addon", "52495"}
+            << QStringList{"barcodeedt=400638133393", "heardtextedt=Tea", "ComboBox1=3", "Edit1=52495"};
+        QTest::newRow("ean8 with 5-digit add-on")
+            << "EAN81" << QStringList{"ean8", "9638507", "--addon", "52495"}
+            << QStringList{"barcodeedt=9638507", "Supplementaltxt=52495"};
+        QTest::newRow("upca with colour") << "upca1" << QStringList{"upca", "03600029145", "--addon", "07", "--color", "1040a0"}
+                                          << QStringList{"barcodeedt=03600029145", "Supplementaltxt=07"};
+        QTest::newRow("upce with comment and add-on")
+            << "UPCE1" << QStringList{"upce", "654321", "--addon", "12", "--comment", "E", "--module", "26"}
+            << QStringList{"barcodeedt=654321", "Supplementaltxt=12", "heardtextedt=E", "barwidth=26"};
+    }
+    void sameAsTheForm() {
+        QFETCH(QString, menu);
+        QFETCH(QStringList, args);
+        QFETCH(QStringList, fields);
+        const QString png = file(QStringLiteral("form.png"));
+        const Run r = runCli(args + QStringList{"-o", png});
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+
+        Session s;
+        Tmainfm& w = s.start();
+        const int colourAt = args.indexOf(QStringLiteral("--color"));
+        if (colourAt >= 0) w.setSharedColor(QColor(QLatin1Char('#') + args[colourAt + 1]));
+        w.menuItem(menu)->trigger();
+        QWidget* form = w.currentForm();
+        QVERIFY(form != nullptr);
+        for (const QString& f : fields) setField(form, qPrintable(f.section('=', 0, 0)), f.section('=', 1));
+        QTest::mouseClick(form->findChild<QPushButton*>(QStringLiteral("Button1")), Qt::LeftButton);
+        QVERIFY2(s.clipboardCopies == 1, qPrintable(s.texts().join('\n')));
+        const QImage fromCli(png);
+        QCOMPARE(rgb(fromCli).size(), s.clipboard.image().size());
+        QVERIFY(rgb(fromCli) == rgb(s.clipboard.image()));
+    }
+
+    void moduleStrings_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("c39 AB") << QStringList{"c39", "AB"}
+                                << "100101101101011010100101101011010010110100101101101";
+        QTest::newRow("upca 03600029145")
+            << QStringList{"upca", "03600029145"}
+            << "10100011010111101010111100011010001101000110101010110110011101001100110101110010011101101100101";
+        QTest::newRow("upca with add-on 12") << QStringList{"upca", "03600029145", "--addon", "12"}
+                                             << "10100011010111101010111100011010001101000110101010110110011101001100110101110010011101101100101\n10110011001010010011";
+        QTest::newRow("add-on 07") << QStringList{"upca", "036000291452", "--addon", "07"}
+                                   << "10100011010111101010111100011010001101000110101010110110011101001100110101110010011101101100101\n10110100111010010001";
+        QTest::newRow("add-on 52495") << QStringList{"ean8", "9638507", "--addon", "52495"}
+                                      << "1010001011010111101111010110111010101001110111001010001001011100101\n10110111001010010011010011101010001011010110001";
+        QTest::newRow("ean8 1234567") << QStringList{"ean8", "1234567"}
+                                      << "1010011001001001101111010100011010101001110101000010001001110010101";
+        QTest::newRow("upce 123456") << QStringList{"upce", "123456"} << "101011001100100110111101001110101110010101111010101";
+        QTest::newRow("upce 000000") << QStringList{"upce", "000000"} << "101010011101001110100111000110100011010001101010101";
+        QTest::newRow("upce 654321") << QStringList{"upce", "654321"} << "101000010101100010011101011110100110110011001010101";
+        QTest::newRow("upce 425261") << QStringList{"upce", "425261"} << "101001110100100110111001001101101011110011001010101";
+        QTest::newRow("upce 012347 as full number") << QStringList{"upce", "00123471"} << "101010011101100110010011010000101000110111011010101";
+        QTest::newRow("upce 004200") << QStringList{"upce", "004200"} << "101010011100011010100011001001101001110100111010101";
+        QTest::newRow("ean13 guards folded to 1 and 0")
+            << QStringList{"ean13", "000000000000"}
+            << "10100011010001101000110100011010001101000110101010111001011100101110010111001011100101110010101";
+    }
+    void moduleStrings() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, expected);
+        const Run r = runCli(args + QStringList{"--modules"});
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        QCOMPARE(QString::fromLatin1(r.out).trimmed(), expected);
+    }
+
+    // Refused input: exit status 2, the form's own words, and no file touched.
+    void refusals_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("ean13 eleven digits") << QStringList{"ean13", "59012341234"}
+                                             << "The 'Bar code message' must contain 12 numbers.";
+        QTest::newRow("ean13 wrong check digit") << QStringList{"ean13", "5901234123455"}
+                                                 << "Invalid check digit '5', expecting '7'";
+        QTest::newRow("upca wrong check digit") << QStringList{"upca", "036000291450"}
+                                                << "Invalid check digit '0', expecting '2'";
+        QTest::newRow("upce wrong number system") << QStringList{"upce", "11234565"}
+                                                  << "Invalid number system '1' of a UPC-E number, expecting '0'";
+        QTest::newRow("ean8 add-on of 3 digits") << QStringList{"ean8", "9638507", "--addon", "123"}
+                                                 << "The 'Ean8 Supplemental' must contain 2 or 5 numbers.";
+        QTest::newRow("ean13 add-on of 3 digits is not left out quietly")
+            << QStringList{"ean13", "590123412345", "--addon", "123"}
+            << "The 'Ean13 Supplemental' must contain 2 or 5 numbers.";
+        QTest::newRow("c39 empty message") << QStringList{"c39", ""} << "Barcode Message Error";
+        QTest::newRow("c39 ratio out of range") << QStringList{"c39", "AB", "--ratio", "3.5"} << "Natio Error";
+        QTest::newRow("c39 one character")
+            << QStringList{"c39", "A"} << "The 'Bar code message' must have two or above two characters.";
+        QTest::newRow("height that is no number") << QStringList{"upca", "03600029145", "--height", "1.2.3"}
+                                                  << "'1.2.3' is not a valid floating point value";
+        QTest::newRow("module width with a point") << QStringList{"upce", "123456", "--module", "2.5"}
+                                                   << "'2.5' is not a valid integer value";
+    }
+    void refusals() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, text);
+        const QString out = file(QStringLiteral("refused.png"));
+        QFile::remove(out);
+        Run r = runCli(args + QStringList{"-o", out});
+        QCOMPARE(r.status, 2);
+        QCOMPARE(r.err, text);
+        QVERIFY(!QFile::exists(out));
+        // An existing file is neither truncated nor replaced.
+        QFile keep(out);
+        QVERIFY(keep.open(QIODevice::WriteOnly));
+        keep.write("previous content");
+        keep.close();
+        r = runCli(args + QStringList{"-o", out});
+        QCOMPARE(r.status, 2);
+        QFile again(out);
+        QVERIFY(again.open(QIODevice::ReadOnly));
+        QCOMPARE(again.readAll(), QByteArray("previous content"));
+    }
+
+    void oversizedAndUnusableInput_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("starts");
+        QTest::newRow("500-inch bars") << QStringList{"upca", "03600029145", "--height", "500"} << 2 << "The picture would be";
+        QTest::newRow("page value 1e308") << QStringList{"c39", "AB", "--left", "1e308"} << 2 << "The picture would be";
+        QTest::newRow("unknown symbology") << QStringList{"qr", "AB", "-o", "x.png"} << 2 << "unknown symbology 'qr'";
+        QTest::newRow("unwritable file") << QStringList{"c39", "AB", "-o", "/proc/marlisk.png"} << 1 << "cannot write '/proc/marlisk.png'";
+        QTest::newRow("unknown file type") << QStringList{"c39", "AB", "-o", "x.gif"} << 1 << "unknown file type";
+    }
+    void oversizedAndUnusableInput() {
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        QFETCH(QString, starts);
+        if (!args.contains(QStringLiteral("-o"))) args << QStringLiteral("-o") << file(QStringLiteral("big.png"));
+        const Run r = runCli(args);
+        QCOMPARE(r.status, status);
+        QVERIFY2(r.err.startsWith(starts), qPrintable(r.err));
+        QVERIFY(!QFile::exists(file(QStringLiteral("big.png"))));
+    }
+
+    void verifyReadsBackEverySymbology_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("c39") << QStringList{"c39", "Code_39-OK"};
+        QTest::newRow("ean13 + 5") << QStringList{"ean13", "400638133393", "--addon", "52495"};
+        QTest::newRow("ean8 + 2") << QStringList{"ean8", "9638507", "--addon", "12"};
+        QTest::newRow("upca") << QStringList{"upca", "03600029145"};
+        QTest::newRow("upce + 2") << QStringList{"upce", "425261", "--addon", "05"};
+        QTest::newRow("600 dpi, turned") << QStringList{"upca", "03600029145", "--dpi", "600", "--turn"};
+    }
+    void verifyReadsBackEverySymbology() {
+        QFETCH(QStringList, args);
+        const Run r = runCli(args + QStringList{"--verify", "-o", file(QStringLiteral("v.png"))});
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+    }
+
+    void verifyFailsWhenNothingCanBeRead() {
+        // A module width that rounds to 0 pixels draws digits and no bars.
+        const Run r = runCli({"upca", "03600029145", "--module", "1", "--verify", "-o", file(QStringLiteral("nobars.png"))});
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.startsWith(QStringLiteral("verification failed")), qPrintable(r.err));
+        QVERIFY(!QFile::exists(file(QStringLiteral("nobars.png"))));
+    }
+
+    void resolutionTravelsWithTheFile_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("dpi");
+        QTest::newRow("png at 96") << "r96.png" << 96;
+        QTest::newRow("png at 600") << "r600.png" << 600;
+        QTest::newRow("bmp at 300") << "r300.bmp" << 300;
+    }
+    void resolutionTravelsWithTheFile() {
+        QFETCH(QString, name);
+        QFETCH(int, dpi);
+        const Run r = runCli({"upca", "03600029145", "--dpi", QString::number(dpi), "-o", file(name)});
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        const QImage img(file(name));
+        QVERIFY(qAbs(img.dotsPerMeterX() * 0.0254 - dpi) < 0.5);
+        QVERIFY(qAbs(img.dotsPerMeterY() * 0.0254 - dpi) < 0.5);
+    }
+
+    void highResolutionKeepsProportionsAndDots() {
+        // 21 mils at 600 dpi is 12.6, so 13 dots a module; the 8-point font counts as 50.
+        const Run r = runCli({"upca", "03600029145", "--dpi", "600", "-o", file(QStringLiteral("hi.png"))});
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        const QImage img = rgb(QImage(file(QStringLiteral("hi.png"))));
+        QCOMPARE(img.width(), 2 * 50 + 95 * 13);
+        QCOMPARE(img.height(), 2 * 50 + 780);
+        // The first bar: exactly 13 dots from x = 50, the left guard.
+        const int y = 300;
+        QCOMPARE(qGray(img.pixel(49, y)), 255);
+        QCOMPARE(qGray(img.pixel(50, y)), 0);
+        QCOMPARE(qGray(img.pixel(62, y)), 0);
+        QCOMPARE(qGray(img.pixel(63, y)), 255);
+    }
+
+    void pngOnStandardOutput() {
+        const Run r = runCli({"ean8", "1234567", "-o", "-"});
+        QCOMPARE(r.status, 0);
+        QImage img;
+        QVERIFY(img.loadFromData(r.out, "PNG"));
+        QCOMPARE(img.size(), QSize(150, 141));
+    }
+
+    // Vectors: every pixel outside the text cells is the colour the SVG's rectangles give it.
+    void svgCarriesTheBitmapsGeometry_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("ean13 + 5, comment") << QStringList{"ean13", "590123412345", "--addon", "52495", "--comment", "SVG"};
+        QTest::newRow("c39 ratio 2.5") << QStringList{"c39", "SVG-39", "--ratio", "2.5", "--comment", "c"};
+        QTest::newRow("upce coloured") << QStringList{"upce", "123456", "--addon", "12", "--color", "aa2200"};
+    }
+    void svgCarriesTheBitmapsGeometry() {
+        QFETCH(QStringList, args);
+        QVERIFY(runCli(args + QStringList{"-o", file(QStringLiteral("g.png"))}).status == 0);
+        QVERIFY(runCli(args + QStringList{"-o", file(QStringLiteral("g.svg"))}).status == 0);
+        const QImage png = rgb(QImage(file(QStringLiteral("g.png"))));
+        QFile f(file(QStringLiteral("g.svg")));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray svg = f.readAll();
+        QVERIFY(svg.contains(QByteArray("viewBox=\"0 0 ") + QByteArray::number(png.width()) + ' ' +
+                             QByteArray::number(png.height()) + '"'));
+        QVERIFY(svg.contains("<text"));
+        QList<QRect> cells;
+        const QImage painted = paintSvgRects(svg, png.size(), &cells);
+        int compared = 0;
+        for (int y = 0; y < png.height(); ++y) {
+            for (int x = 0; x < png.width(); ++x) {
+                bool inText = false;
+                // Glyphs may reach a pixel or two past their advance; shapes are not fixed.
+                for (const QRect& c : cells) inText |= c.adjusted(-3, 0, 3, 0).contains(x, y);
+                if (inText) continue;
+                ++compared;
+                if (painted.pixel(x, y) != png.pixel(x, y))
+                    QFAIL(qPrintable(QStringLiteral("pixel %1,%2 differs").arg(x).arg(y)));
+            }
+        }
+        QVERIFY(compared > png.width() * png.height() / 2);
+    }
+
+    void pdfHasThePhysicalSize() {
+        const Run r = runCli({"c39", "PDF", "--dpi", "200", "-o", file(QStringLiteral("p.pdf"))});
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        QProcess info;
+        info.start(QStringLiteral("pdfinfo"), {file(QStringLiteral("p.pdf"))});
+        if (!info.waitForFinished(10000)) QSKIP("pdfinfo (poppler-utils) is not installed");
+        const QString text = QString::fromUtf8(info.readAllStandardOutput());
+        // A 200-dpi picture of w x h pixels is w/200 x h/200 inches: 72 points an inch.
+        const QImage png = [&] {
+            runCli({"c39", "PDF", "--dpi", "200", "-o", file(QStringLiteral("p.png"))});
+            return QImage(file(QStringLiteral("p.png")));
+        }();
+        const QRegularExpression size(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+) pts"));
+        const auto m = size.match(text);
+        QVERIFY2(m.hasMatch(), qPrintable(text));
+        QVERIFY(qAbs(m.captured(1).toDouble() - png.width() * 72.0 / 200) < 0.5);
+        QVERIFY(qAbs(m.captured(2).toDouble() - png.height() * 72.0 / 200) < 0.5);
+    }
+
+    void batchGoesOnPastABadLine() {
+        QFile list(file(QStringLiteral("batch.csv")));
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.write("symbology,message,addon,comment,output\n"
+                   "ean13,590123412345,12,,b1.png\n"
+                   "\n# a comment line\n"
+                   "ean13,59012341234,,,b2.png\n"
+                   "upce,123456,,\"Lot \"\"7\"\", red\",b3.svg\n"
+                   "qr,1,,,b4.png\n");
+        list.close();
+        const Run r = runCli({"--batch", list.fileName()}, dir.path());
+        QCOMPARE(r.status, 2);
+        QVERIFY2(r.err.contains(QStringLiteral("line 5: The 'Bar code message' must contain 12 numbers.")), qPrintable(r.err));
+        QVERIFY2(r.err.contains(QStringLiteral("line 7: unknown symbology 'qr'")), qPrintable(r.err));
+        QVERIFY(QFile::exists(file(QStringLiteral("b1.png"))));
+        QVERIFY(!QFile::exists(file(QStringLiteral("b2.png"))));
+        QFile svg(file(QStringLiteral("b3.svg")));
+        QVERIFY(svg.open(QIODevice::ReadOnly));
+        QVERIFY(svg.readAll().contains("Lot &quot;7&quot;, red"));
+    }
+
+    void csvFields_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QStringList>("fields");
+        QTest::newRow("plain") << "a,b,,d" << QStringList{"a", "b", "", "d"};
+        QTest::newRow("quoted comma and quote") << "c39,\"A,B\",,\"say \"\"hi\"\"\",o.png"
+                                                << QStringList{"c39", "A,B", "", "say \"hi\"", "o.png"};
+    }
+    void csvFields() {
+        QFETCH(QString, line);
+        QFETCH(QStringList, fields);
+        QCOMPARE(cli::splitCsv(line).value(), fields);
+        QVERIFY(!cli::splitCsv(QStringLiteral("c39,\"open")).has_value());
+    }
+};
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    CliTest t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "test_cli.moc"
