@@ -140,8 +140,9 @@ BuildResult buildEna13(const Ena13Inputs& in) {
     const double wide = surface::roundEven((codeWidth + p.left + p.right) * d);
     const double high = surface::roundEven((codeHeight + p.top + p.bottom) * d);
     const double grow = surface::roundEven(d * codeWidth / 95 * addOnModules(supplemental));
-    if (auto why = sizeRefusal(wide + grow, high, d, {codeWidth, p.left, p.right},
-                               {codeHeight, p.top, p.bottom, 3.5 * p.interval}))
+    // The font's point size counts as pixels beside and above the bars.
+    if (auto why = sizeRefusal(wide + grow, high, d, {codeWidth, p.left, p.right, f / d},
+                               {codeHeight, p.top, p.bottom, 3.5 * p.interval, 2.0 * f / d}))
         return refuse(std::move(r), StoppedAt::Drawing, notice(*why));
 
     r.dpi = dpi;

@@ -5,7 +5,6 @@
 #include <QTest>
 
 #include "surface/bitmap.h"
-#include "symbols/convert.h"
 #include "symbols/ena13.h"
 #include "symbols/ena13build.h"
 
@@ -230,27 +229,6 @@ class Ena13Test : public QObject {
         QCOMPARE(TENA13::EncodeSupplemental(digits), expected);
     }
 
-    void encodeSupplementalNonDigit_data() {
-        QTest::addColumn<QString>("digits");
-        QTest::addColumn<QString>("error");
-        QTest::newRow("2 digits: whole text") << "1x"
-                                              << "'1x' is not a valid integer value";
-        QTest::newRow("2 digits: sign") << "-1"
-                                        << "'-1' is not a valid integer value";
-        QTest::newRow("5 digits: the character") << "12a45"
-                                                 << "'a' is not a valid integer value";
-    }
-    void encodeSupplementalNonDigit() {
-        QFETCH(QString, digits);
-        QFETCH(QString, error);
-        try {
-            TENA13::EncodeSupplemental(digits);
-            QFAIL("no conversion error");
-        } catch (const symbols::ConvertError& e) {
-            QCOMPARE(e.message(), error);
-        }
-    }
-
     void referencePicture_data() {
         QTest::addColumn<QString>("addOn");
         QTest::addColumn<QString>("comment");
@@ -368,6 +346,9 @@ class Ena13Test : public QObject {
             << in << S::Drawing << notice << tooBig;
         in.page.fiwidth = std::nan("");
         QTest::newRow("interval not a number") << in << S::Drawing << notice << tooBig;
+        in = reference();
+        in.font.pointSize = 2000000000;
+        QTest::newRow("font size past any picture") << in << S::Drawing << notice << tooBig;
         in = reference();
         in.page.fleft = -5000;
         QTest::newRow("negative left space: no picture left")
