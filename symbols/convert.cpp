@@ -74,4 +74,18 @@ int digitValue(QChar c) {
     return c.unicode() - '0';
 }
 
+std::optional<QString> nonDigitNotice(const QString& text, const QString& name) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (isAsciiDigit(text[i])) continue;
+        QString shown(text[i]);  // a character outside the BMP is shown whole
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            shown += text[i + 1];
+        return QStringLiteral(
+                   "The '%1' holds the character '%2' at position %3; only the digits 0 to 9 "
+                   "are allowed.")
+            .arg(name, shown, QString::number(i + 1));
+    }
+    return std::nullopt;
+}
+
 }  // namespace symbols

@@ -3,6 +3,7 @@
 // with the message the user is shown.
 
 #include <QString>
+#include <optional>
 #include <stdexcept>
 
 namespace symbols {
@@ -27,5 +28,10 @@ bool tryStrToFloat(const QString& text, double& out);
 
 // One digit character to its value; raises the integer conversion error for anything else.
 int digitValue(QChar c);
+
+// For digit fields that pasted text can reach past the key filters: the notice naming the
+// first character of `text` that is not a digit 0 to 9 and its 1-based position, shown
+// under the field's caption `name`; empty when there is none.
+std::optional<QString> nonDigitNotice(const QString& text, const QString& name);
 
 }  // namespace symbols

@@ -14,27 +14,6 @@ namespace symbols {
 namespace {
 using StoppedAt = BuildResult::StoppedAt;
 
-bool isDigit(QChar c) {
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-}
-
-// Pasted text gets past the key filters: name the first character that is no digit.
-std::optional<QString> nonDigit(const QString& field, const QString& text) {
-    int position = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        ++position;
-        if (isDigit(text[i])) continue;
-        QString shown(text[i]);
-        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            shown += text[i + 1];
-        return QStringLiteral(
-                   "The '%1' holds the character '%2' at position %3; only the digits 0 to 9 "
-                   "are allowed.")
-            .arg(field, shown, QString::number(position));
-    }
-    return std::nullopt;
-}
-
 BuildResult stop(BuildResult r, StoppedAt at) {
     r.stoppedAt = at;
     return r;
@@ -109,7 +88,7 @@ BuildResult buildEna13(const Ena13Inputs& in) {
         return refuse(std::move(r), StoppedAt::Checks,
                       notice(QStringLiteral("The 'Bar code message' must contain 12 numbers."),
                              QStringLiteral("barcodeedt")));
-    if (auto why = nonDigit(QStringLiteral("Bar code message"), in.message))
+    if (auto why = nonDigitNotice(in.message, QStringLiteral("Bar code message")))
         return refuse(std::move(r), StoppedAt::Checks, notice(*why, QStringLiteral("barcodeedt")));
 
     // An add-on of the wrong length is left out; the symbol is still built.
@@ -119,7 +98,7 @@ BuildResult buildEna13(const Ena13Inputs& in) {
             QStringLiteral("The 'Ean13 Supplemental' must contain 2 or 5 numbers."));
         supplemental.clear();
     }
-    if (auto why = nonDigit(QStringLiteral("Ean13 Supplemental"), supplemental))
+    if (auto why = nonDigitNotice(supplemental, QStringLiteral("Ean13 Supplemental")))
         return refuse(std::move(r), StoppedAt::Checks, notice(*why, QStringLiteral("Edit1")));
 
     if (in.height.isEmpty()) return stop(std::move(r), StoppedAt::Drawing);
