@@ -1,7 +1,10 @@
 #include "app/inifile.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 #include "symbols/convert.h"
@@ -36,15 +39,19 @@ bool IniFile::load() {
         refuseWrites_ = info.exists();
         return false;
     }
-    const QByteArray all = f.read(kMaxFileSize + 1);
-    if (all.size() > kMaxFileSize) {
-        refuseWrites_ = true;
-        return false;
+    // Read in pieces: asking for the whole bound at once would allocate 4 MB for every read
+    // of a file of a few lines.
+    QByteArray all;
+    for (QByteArray part; !(part = f.read(64 * 1024)).isEmpty();) {
+        all += part;
+        if (all.size() > kMaxFileSize) {
+            refuseWrites_ = true;
+            return false;
+        }
     }
-    for (QByteArray line : all.split('\n')) {
-        if (line.endsWith('\r')) line.chop(1);
-        lines_.push_back(line);
-    }
+    // Lines keep their bytes as found, a Windows line end's '\r' included: the parser trims
+    // it, and a write leaves every line it does not change exactly as it was.
+    for (const QByteArray& line : all.split('\n')) lines_.push_back(line);
     if (!lines_.empty() && lines_.back().isEmpty()) lines_.pop_back();  // final newline
     return true;
 }
@@ -124,5 +131,21 @@ bool IniFile::save() {
         out.cancelWriting();
         return false;
     }
-    return out.commit();
+    if (!out.commit()) return false;
+    removeStaleTemporaries();
+    return true;
+}
+
+void IniFile::removeStaleTemporaries() const {
+    // A writer killed between naming its temporary and renaming it over the file leaves
+    // "<file>.XXXXXX" behind. Those older than a minute belong to no write still going on.
+    const QFileInfo file(path_);
+    const QRegularExpression temporary(
+        QRegularExpression::anchoredPattern(QRegularExpression::escape(file.fileName()) +
+                                            QStringLiteral("\\.[A-Za-z0-9]{6}")));
+    const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-kStaleSeconds);
+    for (const QFileInfo& f : file.dir().entryInfoList(QDir::Files | QDir::Hidden)) {
+        if (temporary.match(f.fileName()).hasMatch() && f.lastModified().toUTC() < before)
+            QFile::remove(f.filePath());
+    }
 }

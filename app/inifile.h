@@ -31,11 +31,14 @@ public:
     static QString formatFloat(double v);
 
     static constexpr qint64 kMaxFileSize = 4 * 1024 * 1024;
+    // Age after which a leftover temporary of an interrupted write is removed by a write.
+    static constexpr int kStaleSeconds = 60;
 
 private:
     int findSection(const QString& section) const;
     int findKey(int sectionLine, const QString& key) const;
     bool save();
+    void removeStaleTemporaries() const;
 
     QString path_;
     std::vector<QByteArray> lines_;
