@@ -1,0 +1,45 @@
+// One line of a marlisk-cli batch file, as the tool reads it: split into fields, turned into
+// a request on top of the defaults, and built through the same build paths as the forms.
+// Input: the line (UTF-8, up to the first newline).
+
+#include "app/cli/batch.h"
+#include "app/cli/symbolbuild.h"
+#include "fuzz/buildinput.h"
+#include "fuzz/check.h"
+#include "fuzz/fuzzinput.h"
+
+namespace {
+// A field written back as the batch format quotes it.
+QString quoted(QString field) {
+    return QLatin1Char('"') + field.replace(QLatin1String("\""), QLatin1String("\"\"")) +
+           QLatin1Char('"');
+}
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const QString line = fuzzing::fields(data, size, 2)[0];
+
+    // Whatever fields a line holds, quoting them and splitting again gives them back.
+    if (const auto fields = cli::splitCsv(line)) {
+        QStringList again;
+        for (const QString& f : *fields) again << quoted(f);
+        const auto back = cli::splitCsv(again.join(QLatin1Char(',')));
+        FUZZ_CHECK(back && *back == *fields);
+    }
+
+    QString error;
+    const auto request = cli::requestOfLine(line, cli::SymbolRequest{}, &error);
+    if (!request) {
+        FUZZ_CHECK(!error.isEmpty());
+        return 0;
+    }
+    FUZZ_CHECK(!request->output.isEmpty());
+    QString refusal, main, addOn;
+    cli::moduleStrings(*request, &main, &addOn, &refusal);
+    const symbols::BuildResult built = cli::buildSymbol(*request);
+    fuzzing::checkResult(built, true);
+    // What a decoder should read is asked of built symbols only (the tool's check with
+    // --verify).
+    if (built.built()) FUZZ_CHECK(!cli::expectedData(*request).isEmpty());
+    return 0;
+}

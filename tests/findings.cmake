@@ -1,0 +1,1 @@
+marlisk_test(test_findings test_findings.cpp LIBS marlisk_core)
