@@ -1,0 +1,1 @@
+marlisk_test(test_sizes test_sizes.cpp LIBS marlisk_core)
