@@ -13,7 +13,8 @@ packages=(
   fonts-liberation2 fonts-dejavu-core
   zbar-tools libzbar-dev poppler-utils
   cups cups-client cups-bsd printer-driver-cups-pdf
-  xvfb xauth
+  xvfb xauth xdotool xclip
+  clang libclang-rt-14-dev
 )
 
 sudo_cmd=()
@@ -37,6 +38,5 @@ if [ "$mode" = run ]; then
   exec "$build/marlisk"
 fi
 
-export QT_QPA_PLATFORM=offscreen
-"$here/tests/services.sh" start || true
-ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
+# The test suite, the same suite under the sanitizers, and the fuzz targets.
+exec "$here/tests/run_all.sh"

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# The whole test run after the normal build: the test suite, then the same suite built
+# with AddressSanitizer and UndefinedBehaviorSanitizer (build-asan), then every fuzz target
+# for a bounded time (build-fuzz, clang). Runs every stage, fails if any failed.
+#   tests/run_all.sh            (called by ./setup.sh test)
+# MARLISK_SKIP_ASAN=1 / MARLISK_SKIP_FUZZ=1 leave a stage out for a quick local run.
+set -uo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+jobs="$(nproc)"
+failed=()
+stage() { echo; echo "== $* ($(date +%T))"; }
+
+export QT_QPA_PLATFORM=offscreen
+"$here/tests/services.sh" start || true
+
+stage "test suite"
+ctest --test-dir "$here/build" --output-on-failure -j "$jobs" || failed+=("test suite")
+
+# Sanitizer settings shared by the checked builds. Leaks inside system libraries are
+# suppressed by name in tests/sanitizers/lsan.supp; everything else is an error.
+export ASAN_OPTIONS="detect_leaks=1:check_initialization_order=1:strict_init_order=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+export LSAN_OPTIONS="suppressions=$here/tests/sanitizers/lsan.supp:print_suppressions=0"
+checked_flags=(-G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG")
+
+if [ "${MARLISK_SKIP_FUZZ:-0}" != 1 ]; then
+    stage "fuzz targets (build-fuzz)"
+    if cmake -S "$here" -B "$here/build-fuzz" "${checked_flags[@]}" -DMARLISK_FUZZ=ON \
+        -DCMAKE_CXX_COMPILER=clang++ >/dev/null &&
+        cmake --build "$here/build-fuzz" --target fuzz_all -j "$jobs"; then
+        "$here/tests/run_fuzzers.sh" "$here/build-fuzz" "${MARLISK_FUZZ_SECONDS:-20}" || failed+=("fuzzing")
+    else
+        failed+=("fuzz build")
+    fi
+fi
+
+if [ "${MARLISK_SKIP_ASAN:-0}" != 1 ]; then
+    stage "test suite under ASan and UBSan (build-asan)"
+    if cmake -S "$here" -B "$here/build-asan" "${checked_flags[@]}" -DMARLISK_SANITIZE=ON >/dev/null &&
+        cmake --build "$here/build-asan" -j "$jobs"; then
+        ctest --test-dir "$here/build-asan" --output-on-failure -j "$jobs" || failed+=("sanitizer test suite")
+    else
+        failed+=("sanitizer build")
+    fi
+fi
+
+echo
+if [ "${#failed[@]}" -gt 0 ]; then
+    echo "FAILED: ${failed[*]}"
+    exit 1
+fi
+echo "all stages passed"
