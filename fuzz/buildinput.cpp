@@ -16,7 +16,7 @@ BuildInput buildInput(const std::uint8_t* data, std::size_t size) {
     in.width = f[4];
     in.ratio = f[5];
     in.page = {number(f[6]), number(f[7]), number(f[8]), number(f[9]), number(f[10])};
-    in.font.pointSize = static_cast<int>(static_cast<unsigned>(f[11].trimmed().toInt()) % 513);
+    in.font.pointSize = static_cast<int>(static_cast<unsigned>(f[11].trimmed().toInt()) % 129);
     static constexpr int kDpis[] = {0, 72, 96, 300, 600};
     in.dpi = kDpis[static_cast<unsigned>(f[12].trimmed().toInt()) % 5];
     return in;

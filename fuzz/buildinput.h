@@ -3,8 +3,9 @@
 //   message, add-on, comment, height, width, ratio, ftop, fdown, fleft, fright, fiwidth,
 //   font size, resolution
 // Texts go in as they stand; page values as a settings file would give them (a field that is
-// not a decimal number reads as 0); the font size is taken modulo 513 and the resolution
-// picks one of 0 (the screen's), 72, 96, 300 and 600.
+// not a decimal number reads as 0); the font size is taken modulo 129 (drawing text costs
+// the square of its size, and a 500-point font at 600 dpi only measures that: seconds a
+// build) and the resolution picks one of 0 (the screen's), 72, 96, 300 and 600.
 
 #include <QString>
 #include <cstddef>
