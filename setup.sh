@@ -2,10 +2,11 @@
 # Set up, build and run the program or its tests on Debian 12.
 #   ./setup.sh run    install what is missing, build, start marlisk
 #   ./setup.sh test   install what is missing, build, run the whole test suite
+#   ./setup.sh build  install what is missing and build
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 mode="${1:-}"
-case "$mode" in run|test) ;; *) echo "usage: $0 run|test" >&2; exit 2 ;; esac
+case "$mode" in run|test|build) ;; *) echo "usage: $0 run|test|build" >&2; exit 2 ;; esac
 
 packages=(
   build-essential cmake ninja-build pkg-config
@@ -34,6 +35,7 @@ build="$here/build"
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j "$(nproc)"
 
+[ "$mode" = build ] && exit 0
 if [ "$mode" = run ]; then
   exec "$build/marlisk"
 fi

@@ -1,5 +1,7 @@
 #include "surface/bitmap.h"
 
+#include "surface/glyphcache.h"
+
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -24,6 +26,7 @@ bool Bitmap::setSize(int w, int h) {
     if (w == 0 || h == 0) {
         image_ = QImage();
         ops_.clear();
+        texts_.clear();
         vectorsValid_ = true;
         return true;
     }
@@ -41,10 +44,10 @@ bool Bitmap::setSize(int w, int h) {
     // New area takes the brush colour: as vectors, the strips right of and below the old
     // picture (or all of it when there was none).
     if (oldW == 0 || oldH == 0) {
-        record({VectorOp::Kind::Fill, QRect(0, 0, w, h), brush_, {}, {}, 0});
+        recordFill(QRect(0, 0, w, h), brush_.rgb());
     } else {
-        if (w > oldW) record({VectorOp::Kind::Fill, QRect(oldW, 0, w - oldW, h), brush_, {}, {}, 0});
-        if (h > oldH) record({VectorOp::Kind::Fill, QRect(0, oldH, std::min(w, oldW), h - oldH), brush_, {}, {}, 0});
+        if (w > oldW) recordFill(QRect(oldW, 0, w - oldW, h), brush_.rgb());
+        if (h > oldH) recordFill(QRect(0, oldH, std::min(w, oldW), h - oldH), brush_.rgb());
     }
     return true;
 }
@@ -60,36 +63,70 @@ void Bitmap::fillRect(int x1, int y1, int x2, int y2) {
     const int r = std::min(x2, width()), b = std::min(y2, height());
     if (l >= r || t >= b) return;
     const QRgb c = brush_.rgb();
-    record({VectorOp::Kind::Fill, QRect(l, t, r - l, b - t), brush_, {}, {}, 0});
-    for (int y = t; y < b; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image_.scanLine(y));
-        std::fill(line + l, line + r, c);
+    recordFill(QRect(l, t, r - l, b - t), c);
+    paint(QRect(l, t, r - l, b - t), c);
+}
+
+namespace {
+// Rows of a rectangle of W columns; with W known the row is a few plain stores.
+template <int W>
+void paintColumns(QRgb* row, qsizetype step, int rows, QRgb c) {
+    for (; rows > 0; --rows, row += step)
+        for (int x = 0; x < W; ++x) row[x] = c;
+}
+}  // namespace
+
+void Bitmap::paint(const QRect& clipped, QRgb c) {
+    // Bars are a few pixels wide and many rows high: a general fill per row would spend
+    // most of its time setting itself up.
+    c |= 0xFF000000;
+    const qsizetype step = image_.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
+    QRgb* row = reinterpret_cast<QRgb*>(image_.bits()) + clipped.top() * step + clipped.left();
+    const int rows = clipped.height();
+    switch (clipped.width()) {
+        case 1: return paintColumns<1>(row, step, rows, c);
+        case 2: return paintColumns<2>(row, step, rows, c);
+        case 3: return paintColumns<3>(row, step, rows, c);
+        case 4: return paintColumns<4>(row, step, rows, c);
+        case 5: return paintColumns<5>(row, step, rows, c);
+        case 6: return paintColumns<6>(row, step, rows, c);
+        case 7: return paintColumns<7>(row, step, rows, c);
+        case 8: return paintColumns<8>(row, step, rows, c);
+        default:
+            for (int y = rows; y > 0; --y, row += step) std::fill_n(row, clipped.width(), c);
     }
 }
 
-QFont Bitmap::renderFont() const { return font_.toQFont(dpi_); }
-
 QSize Bitmap::textExtent(const QString& text) const {
-    QFontMetrics fm(renderFont());
-    return {fm.horizontalAdvance(text), fm.height()};
+    const GlyphRun& run = glyphRun(font_, dpi_, text);
+    return {run.advance, run.height};
 }
 
-void Bitmap::record(VectorOp op) {
-    if (vectorsValid_) ops_.push_back(std::move(op));
+void Bitmap::recordFill(const QRect& r, QRgb colour) {
+    if (!vectorsValid_) return;
+    if (ops_.empty()) ops_.reserve(256);
+    ops_.push_back({VectorOp::Kind::Fill, r, colour, -1});
 }
 
 bool Bitmap::textOut(int x, int y, const QString& text) {
     if (image_.isNull()) return true;  // nothing to write on; clipped away entirely
-    QPainter p(&image_);
-    if (!p.isActive()) return false;
-    const QFont f = renderFont();
-    p.setFont(f);
-    QFontMetrics fm(f);
-    const QRect cell(x, y, fm.horizontalAdvance(text), fm.height());
-    record({VectorOp::Kind::Text, cell, brush_, text, font_, fm.ascent()});
-    p.fillRect(cell, brush_);
-    p.setPen(font_.color);
-    p.drawText(QPoint(x, y + fm.ascent()), text);
+    const GlyphRun& run = glyphRun(font_, dpi_, text);
+    const QRect cell(x, y, run.advance, run.height);
+    if (vectorsValid_) {
+        texts_.push_back({text, font_, run.ascent});
+        ops_.push_back({VectorOp::Kind::Text, cell, brush_.rgb(), static_cast<int>(texts_.size()) - 1});
+    }
+    const QRect background = cell & QRect(0, 0, width(), height());
+    if (!background.isEmpty()) paint(background, brush_.rgb());
+    // The glyphs, wherever they reach, clipped to the picture.
+    const QRgb ink = font_.color.rgb() | 0xFF000000;
+    uchar* bits = image_.bits();
+    const qsizetype stride = image_.bytesPerLine();
+    const int w = width(), h = height();
+    for (const QPoint& p : run.ink) {
+        const int tx = x + p.x(), ty = y + p.y();
+        if (tx >= 0 && ty >= 0 && tx < w && ty < h) reinterpret_cast<QRgb*>(bits + ty * stride)[tx] = ink;
+    }
     return true;
 }
 
@@ -103,6 +140,7 @@ void Bitmap::setPixel(int x, int y, QRgb rgb) {
     image_.setPixel(x, y, 0xFF000000 | rgb);
     vectorsValid_ = false;
     ops_.clear();
+    texts_.clear();
 }
 
 void Bitmap::copyRect(const QRect& dstRect, const Bitmap& src, const QRect& srcRect) {
@@ -111,6 +149,7 @@ void Bitmap::copyRect(const QRect& dstRect, const Bitmap& src, const QRect& srcR
     // pixel its centre falls on, so the result never depends on a paint engine's filtering.
     vectorsValid_ = false;
     ops_.clear();
+    texts_.clear();
     const int dw = dstRect.width(), dh = dstRect.height();
     const int sw = srcRect.width(), sh = srcRect.height();
     for (int dy = 0; dy < dh; ++dy) {

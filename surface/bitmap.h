@@ -14,15 +14,21 @@
 namespace surface {
 
 // One drawing operation as it was made, so that a picture can also be written as vectors
-// (bars as rectangles, text as text) at the same geometry.
+// (bars as rectangles, text as text) at the same geometry. Kept small: a symbol records a
+// few hundred of them.
 struct VectorOp {
-    enum class Kind { Fill, Text };
+    enum class Kind : unsigned char { Fill, Text };
     Kind kind = Kind::Fill;
     QRect rect;      // the filled rectangle, or the text cell
-    QColor colour;   // fill colour, or the text cell's background
-    QString text;    // Text only
-    Font font;       // Text only, colour included
-    int ascent = 0;  // Text only: baseline below the cell's top
+    QRgb colour = 0; // fill colour, or the text cell's background
+    int text = -1;   // Text: index into textRuns()
+};
+
+// The text of a Text operation.
+struct TextRun {
+    QString text;
+    Font font;       // colour included
+    int ascent = 0;  // baseline below the cell's top
 };
 
 class Bitmap {
@@ -78,11 +84,13 @@ public:
     // The operations that made the picture, oldest first. Valid while the picture was made
     // only by resizing, filling and writing text; a pixel write or a copy ends that.
     const std::vector<VectorOp>& vectorOps() const { return ops_; }
+    const std::vector<TextRun>& textRuns() const { return texts_; }
     bool hasVectors() const { return vectorsValid_ && !isEmpty(); }
 
 private:
-    void record(VectorOp op);
-    QFont renderFont() const;
+    void recordFill(const QRect& r, QRgb colour);
+    // Paints a rectangle already clipped to the picture.
+    void paint(const QRect& clipped, QRgb colour);
 
     QImage image_;
     int dpi_ = 96;
@@ -90,6 +98,7 @@ private:
     QColor pen_ = Qt::black;
     Font font_;
     std::vector<VectorOp> ops_;
+    std::vector<TextRun> texts_;
     bool vectorsValid_ = true;
 };
 

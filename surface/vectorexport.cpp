@@ -19,11 +19,12 @@ double glyphPixels(const Font& f, int dpi) {
 
 void paintOps(QPainter& p, const Bitmap& picture) {
     for (const VectorOp& op : picture.vectorOps()) {
-        p.fillRect(op.rect, op.colour);
+        p.fillRect(op.rect, QColor(op.colour));
         if (op.kind != VectorOp::Kind::Text) continue;
-        p.setFont(op.font.toQFont(picture.dpi()));
-        p.setPen(op.font.color);
-        p.drawText(QPoint(op.rect.left(), op.rect.top() + op.ascent), op.text);
+        const TextRun& run = picture.textRuns()[op.text];
+        p.setFont(run.font.toQFont(picture.dpi()));
+        p.setPen(run.font.color);
+        p.drawText(QPoint(op.rect.left(), op.rect.top() + run.ascent), run.text);
     }
 }
 }  // namespace
@@ -54,20 +55,21 @@ QByteArray toSvg(const Bitmap& picture, bool turned) {
                    .arg(r.top())
                    .arg(r.width())
                    .arg(r.height())
-                   .arg(colourText(op.colour));
+                   .arg(colourText(QColor(op.colour)));
         if (op.kind != VectorOp::Kind::Text) continue;
-        const Font& f = op.font;
+        const TextRun& run = picture.textRuns()[op.text];
+        const Font& f = run.font;
         svg += QStringLiteral(
                    "<text x=\"%1\" y=\"%2\" font-family=\"%3\" font-size=\"%4\" fill=\"%5\"%6%7 "
                    "xml:space=\"preserve\">%8</text>\n")
                    .arg(r.left())
-                   .arg(r.top() + op.ascent)
+                   .arg(r.top() + run.ascent)
                    .arg(escaped(f.family) + QStringLiteral(", Liberation Sans, Arial, sans-serif"))
                    .arg(glyphPixels(f, picture.dpi()), 0, 'g', 6)
                    .arg(colourText(f.color))
                    .arg(f.bold ? QStringLiteral(" font-weight=\"bold\"") : QString())
                    .arg(f.italic ? QStringLiteral(" font-style=\"italic\"") : QString())
-                   .arg(escaped(op.text));
+                   .arg(escaped(run.text));
     }
     svg += QStringLiteral("</g>\n");
     if (turned) svg += QStringLiteral("</g>\n");

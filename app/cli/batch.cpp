@@ -143,7 +143,10 @@ int runBatch(const Options& options) {
             std::fprintf(stderr, "line %d: %s\n", lines[i].first, qPrintable(o.message));
             (o.status == 2 ? refused : failed)++;
         }
-        if (total >= 1000) std::fprintf(stderr, "%d of %d lines done\n", end, total);
+        // Progress about every tenth of a long batch.
+        const int tenth = std::max(block, (total / 10 + block - 1) / block * block);
+        if (total >= 1000 && (end % tenth == 0 || end == total))
+            std::fprintf(stderr, "%d of %d lines done\n", end, total);
     }
     if (refused + failed > 0)
         std::fprintf(stderr, "%d of %d lines not written (%d refused, %d failed)\n", refused + failed,

@@ -3,11 +3,15 @@
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <QImageWriter>
-#include <QSaveFile>
+#include <QTemporaryFile>
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cstdio>
 
+#include "app/cli/png.h"
 #include "surface/vectorexport.h"
 
 namespace cli {
@@ -26,20 +30,24 @@ QImage compactImage(const QImage& image) {
     // A symbol has a handful of colours: an indexed picture holds them exactly and encodes
     // several times faster and smaller than 32-bit pixels.
     QVector<QRgb> table;
-    QHash<QRgb, int> index;
     QImage out(image.size(), QImage::Format_Indexed8);
+    QRgb last = 0;
+    int lastIndex = -1;
     for (int y = 0; y < image.height(); ++y) {
         const auto* src = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         uchar* dst = out.scanLine(y);
         for (int x = 0; x < image.width(); ++x) {
             const QRgb c = src[x] | 0xFF000000;
-            auto it = index.constFind(c);
-            if (it == index.constEnd()) {
-                if (table.size() == 256) return image;  // too many colours: keep it as it is
-                it = index.insert(c, static_cast<int>(table.size()));
-                table.push_back(c);
+            if (c != last || lastIndex < 0) {
+                lastIndex = static_cast<int>(table.indexOf(c));
+                if (lastIndex < 0) {
+                    if (table.size() == 256) return image;  // too many colours: keep it as it is
+                    lastIndex = static_cast<int>(table.size());
+                    table.push_back(c);
+                }
+                last = c;
             }
-            dst[x] = static_cast<uchar>(*it);
+            dst[x] = static_cast<uchar>(lastIndex);
         }
     }
     out.setColorTable(table);
@@ -51,9 +59,12 @@ QImage compactImage(const QImage& image) {
 namespace {
 QString writeRaster(const surface::Bitmap& picture, bool turned, const char* format,
                     QIODevice* device) {
-    QImageWriter writer(device, format);
-    if (qstrcmp(format, "png") == 0) writer.setCompression(1);  // fast; sizes barely differ
     const QImage image = turned ? surface::turnedClockwise(picture).image() : picture.image();
+    if (qstrcmp(format, "png") == 0) {
+        const QByteArray png = encodePalettePng(image);
+        if (!png.isEmpty()) return device->write(png) == png.size() ? QString() : device->errorString();
+    }
+    QImageWriter writer(device, format);
     if (!writer.write(compactImage(image))) return writer.errorString();
     return {};
 }
@@ -71,9 +82,11 @@ QString writePicture(const surface::Bitmap& picture, bool turned, const QString&
         if (!out.open(stdout, QIODevice::WriteOnly)) return QStringLiteral("cannot write to standard output");
         return writeRaster(picture, turned, "png", &out);
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return QStringLiteral("cannot write '%1': %2").arg(path, file.errorString());
+    // A temporary beside the file, renamed over it once complete. No sync to disk: a run
+    // that fails leaves the old file, which is what matters here, and a batch of thousands
+    // of files would otherwise wait on the disk for each one.
+    QTemporaryFile file(QFileInfo(path).absolutePath() + QStringLiteral("/.marlisk-XXXXXX"));
+    if (!file.open()) return QStringLiteral("cannot write '%1': %2").arg(path, file.errorString());
     QString error;
     switch (format) {
         case Format::Png: error = writeRaster(picture, turned, "png", &file); break;
@@ -93,11 +106,18 @@ QString writePicture(const surface::Bitmap& picture, bool turned, const QString&
         }
         case Format::Unknown: break;
     }
-    if (!error.isEmpty()) {
-        file.cancelWriting();
-        return QStringLiteral("cannot write '%1': %2").arg(path, error);
-    }
-    if (!file.commit()) return QStringLiteral("cannot write '%1': %2").arg(path, file.errorString());
+    if (error.isEmpty() && !file.flush()) error = file.errorString();
+    if (!error.isEmpty()) return QStringLiteral("cannot write '%1': %2").arg(path, error);
+    // The permissions a newly created file would have.
+    static const mode_t mask = [] {
+        const mode_t m = ::umask(0);
+        ::umask(m);
+        return m;
+    }();
+    ::fchmod(file.handle(), 0666 & ~mask);
+    if (::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
+        return QStringLiteral("cannot write '%1': %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+    file.setAutoRemove(false);
     return {};
 }
 
