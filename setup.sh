@@ -12,7 +12,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   fonts-liberation2 fonts-dejavu-core
-  zbar-tools libzbar-dev poppler-utils
+  zbar-tools libzbar-dev zlib1g-dev poppler-utils
   cups cups-client cups-bsd printer-driver-cups-pdf
   xvfb xauth xdotool xclip
   clang libclang-rt-14-dev
