@@ -53,12 +53,6 @@ Tc39fm::Tc39fm(QWidget* parent) : DesignerForm(kOptions, parent) {
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
 }
 
-void Tc39fm::refuse(const symbols::Refusal& refusal) {
-    showRefusal(refusal);
-    if (refusal.field.isEmpty()) return;
-    if (auto* input = Panel2->findChild<QWidget*>(refusal.field)) input->setFocus();
-}
-
 void Tc39fm::Button1Click() {
     clearSavedPicture();
     clearPreview();
@@ -75,7 +69,7 @@ void Tc39fm::Button1Click() {
     const symbols::BuildResult result = symbols::buildC39(inputs, page, font);
 
     if (result.stoppedAt == symbols::BuildResult::StoppedAt::Checks) {
-        refuse(*result.refusal);
+        showRefusal(*result.refusal);
         return;
     }
 
@@ -92,7 +86,7 @@ void Tc39fm::Button1Click() {
     setSavedPicture(result.picture);
     for (const QString& text : result.notices) applicationNotice(text);
     if (result.refusal) {
-        refuse(*result.refusal);
+        showRefusal(*result.refusal);
         return;
     }
     showPicture(result.picture);

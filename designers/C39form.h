@@ -28,8 +28,4 @@ class Tc39fm : public DesignerForm {
 
   public slots:
     void Button1Click() override;  // Build/Copy
-
-  private:
-    // Shows why a build stopped and puts the focus on the input to correct.
-    void refuse(const symbols::Refusal& refusal);
 };

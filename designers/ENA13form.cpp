@@ -69,24 +69,20 @@ void Tena13fm::Button1Click() {
     }
     const symbols::BuildResult result = symbols::buildEna13(in);
 
-    const auto refuse = [this](const symbols::Refusal& why) {
-        showRefusal(why);
-        if (why.field == Edit1->objectName()) Edit1->setFocus();
-    };
     // A wrong add-on length is told and the build goes on without the add-on.
     for (const QString& text : result.notices) {
         applicationNotice(text);
         Edit1->setFocus();
     }
     if (result.stoppedAt == StoppedAt::Checks) {
-        if (result.refusal) refuse(*result.refusal);
+        if (result.refusal) showRefusal(*result.refusal);
         return;
     }
 
     clearPreview();
     clearSavedPicture();
     if (!result.built()) {
-        if (result.refusal) refuse(*result.refusal);
+        if (result.refusal) showRefusal(*result.refusal);
         return;
     }
     showPicture(result.picture);

@@ -56,12 +56,9 @@ BarFamilyForm::BarFamilyForm(const Data& data, QWidget* parent)
 
 void BarFamilyForm::refuse(const symbols::Refusal& refusal) {
     // Add-on notices are the application's; the others belong to the form.
-    if (refusal.field == QLatin1String(symbols::kSupplementalField))
-        applicationNotice(refusal.text);
-    else
-        showRefusal(refusal);
-    if (refusal.field.isEmpty()) return;
-    if (auto* input = Panel2->findChild<QWidget*>(refusal.field)) input->setFocus();
+    if (refusal.field != QLatin1String(symbols::kSupplementalField)) return showRefusal(refusal);
+    applicationNotice(refusal.text);
+    focusField(refusal.field);
 }
 
 void BarFamilyForm::Button1Click() {

@@ -178,6 +178,12 @@ void DesignerForm::showRefusal(const symbols::Refusal& refusal) {
         ui::errorReport(refusal.text);
     else
         notice(refusal.text);
+    focusField(refusal.field);
+}
+
+void DesignerForm::focusField(const QString& name) {
+    if (name.isEmpty()) return;
+    if (auto* input = Panel2->findChild<QWidget*>(name)) input->setFocus();
 }
 
 QColor DesignerForm::printColour() const {

@@ -90,10 +90,13 @@ protected:
     void enablePrint();
 
     // Messages: a "Notice" owned by this form, one owned by the application, and the
-    // refusal of a build in the way its kind asks for.
+    // refusal of a build in the way its kind asks for, with the focus put into the input
+    // it names.
     void notice(const QString& text);
     void applicationNotice(const QString& text);
     void showRefusal(const symbols::Refusal& refusal);
+    // Puts the focus into the input control of that name on Panel2, if there is one.
+    void focusField(const QString& name);
 
 private:
     void buildToolbar(bool colourButton);
