@@ -2,6 +2,8 @@
 // refusals with the forms' texts, batches, vectors and resolution.
 
 #include <QAction>
+#include <QDateTime>
+#include <QDirIterator>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QProcess>
@@ -363,6 +365,44 @@ private slots:
         QFile svg(file(QStringLiteral("b3.svg")));
         QVERIFY(svg.open(QIODevice::ReadOnly));
         QVERIFY(svg.readAll().contains("Lot &quot;7&quot;, red"));
+    }
+
+    void printsOnACupsQueue() {
+        QProcess lpstat;
+        lpstat.start(QStringLiteral("lpstat"), {QStringLiteral("-p"), QStringLiteral("marlisk-pdf")});
+        if (!lpstat.waitForFinished(5000) || lpstat.exitCode() != 0)
+            QSKIP("no CUPS queue 'marlisk-pdf': tests/services.sh start sets it up (needs cups and printer-driver-cups-pdf)");
+        const QDateTime started = QDateTime::currentDateTime().addSecs(-1);
+        const Run r = runCli({"ean8", "9638507", "--print", "marlisk-pdf", "--x", "500", "--y", "250"});
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        // cups-pdf writes into the submitting user's ~/PDF or its anonymous spool folder.
+        bool found = false;
+        for (int tries = 0; tries < 300 && !found; ++tries) {
+            QTest::qWait(100);
+            for (const QString& root : {QDir::homePath() + QStringLiteral("/PDF"), QStringLiteral("/var/spool/cups-pdf")}) {
+                QDirIterator it(root, {QStringLiteral("*.pdf")}, QDir::Files, QDirIterator::Subdirectories);
+                while (it.hasNext())
+                    if (QFileInfo(it.next()).lastModified() >= started) found = true;
+            }
+        }
+        QVERIFY2(found, "the queue produced no PDF within 30 seconds");
+        QCOMPARE(runCli({"ean8", "9638507", "--print", "no-such-queue"}).status, 1);
+    }
+
+    void installsProgramsDesktopEntryAndIcon() {
+        QTemporaryDir prefix;
+        QProcess install;
+        install.start(QStringLiteral("cmake"), {QStringLiteral("--install"), QStringLiteral(MARLISK_BUILD_DIR),
+                                                QStringLiteral("--prefix"), prefix.path()});
+        QVERIFY(install.waitForFinished(60000));
+        QCOMPARE(install.exitCode(), 0);
+        for (const char* f : {"bin/marlisk", "bin/marlisk-cli", "share/applications/marlisk.desktop",
+                              "share/icons/hicolor/scalable/apps/marlisk.svg"})
+            QVERIFY2(QFile::exists(prefix.filePath(QLatin1String(f))), f);
+        QFile desktop(prefix.filePath(QStringLiteral("share/applications/marlisk.desktop")));
+        QVERIFY(desktop.open(QIODevice::ReadOnly));
+        const QByteArray entry = desktop.readAll();
+        QVERIFY(entry.contains("Exec=marlisk\n") && entry.contains("Icon=marlisk\n"));
     }
 
     void csvFields_data() {
