@@ -9,6 +9,8 @@
 namespace surface {
 
 namespace {
+constexpr std::size_t kMaxInkKept = 2 * 1024 * 1024;  // glyph pixels, 8 bytes each
+
 GlyphRun render(const Font& font, int dpi, const QString& text) {
     GlyphRun run;
     const QFont f = font.toQFont(dpi);
@@ -52,6 +54,13 @@ const GlyphRun& glyphRun(const Font& font, int dpi, const QString& text) {
     // Each thread keeps its own runs: no locking, and no thread sees a half-made run. A
     // symbol uses one font, so the fonts are few and a short list serves.
     thread_local std::vector<std::unique_ptr<FontRuns>> fonts;
+    // A bound on the pixels one thread keeps: very large fonts make large runs. A run is
+    // only used within the call that asked for it, so dropping them all is safe here.
+    thread_local std::size_t inkKept = 0;
+    if (inkKept > kMaxInkKept) {
+        fonts.clear();
+        inkKept = 0;
+    }
     FontRuns* entry = nullptr;
     for (const auto& f : fonts) {
         if (f->dpi == dpi && sameShape(f->font, font)) {
@@ -69,7 +78,10 @@ const GlyphRun& glyphRun(const Font& font, int dpi, const QString& text) {
     }
     if (entry->runs.size() > 4096) entry->runs.clear();
     auto it = entry->runs.find(text);
-    if (it == entry->runs.end()) it = entry->runs.emplace(text, render(font, dpi, text)).first;
+    if (it == entry->runs.end()) {
+        it = entry->runs.emplace(text, render(font, dpi, text)).first;
+        inkKept += it->second.ink.size();
+    }
     return it->second;
 }
 
