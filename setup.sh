@@ -8,15 +8,23 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 mode="${1:-}"
 case "$mode" in run|test|build) ;; *) echo "usage: $0 run|test|build" >&2; exit 2 ;; esac
 
+# What building and running the program needs.
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   fonts-liberation2 fonts-dejavu-core
-  zbar-tools libzbar-dev zlib1g-dev poppler-utils
-  cups cups-client cups-bsd printer-driver-cups-pdf
-  xvfb xauth xdotool xclip
-  clang libclang-rt-14-dev
+  libzbar-dev zlib1g-dev
 )
+# What the tests need besides: decoders and a rasteriser as oracles, a print system with a
+# PDF queue, an X server with input and clipboard tools, clang for the fuzz targets.
+if [ "$mode" = test ]; then
+  packages+=(
+    zbar-tools poppler-utils
+    cups cups-client cups-bsd printer-driver-cups-pdf
+    xvfb xauth xdotool xclip
+    clang libclang-rt-14-dev clang-format
+  )
+fi
 
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
@@ -32,7 +40,8 @@ if [ "${#missing[@]}" -gt 0 ]; then
 fi
 
 build="$here/build"
-cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+tests=ON; [ "$mode" = test ] || tests=OFF
+cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARLISK_TESTS="$tests" >/dev/null
 cmake --build "$build" -j "$(nproc)"
 
 [ "$mode" = build ] && exit 0

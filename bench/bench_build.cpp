@@ -7,8 +7,8 @@
 #include <QGuiApplication>
 #include <cstring>
 
-#include "app/cli/options.h"
-#include "app/cli/symbolbuild.h"
+#include "cli/options.h"
+#include "cli/symbolbuild.h"
 #include "surface/font.h"
 
 namespace {

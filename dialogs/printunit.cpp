@@ -8,7 +8,7 @@
 #include "app/keyfilter.h"
 #include "app/messages.h"
 #include "app/placement.h"
-#include "dialogs/printing.h"
+#include "surface/printing.h"
 #include "surface/screen.h"
 #include "symbols/convert.h"
 

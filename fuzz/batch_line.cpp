@@ -2,8 +2,8 @@
 // a request on top of the defaults, and built through the same build paths as the forms.
 // Input: the line (UTF-8, up to the first newline).
 
-#include "app/cli/batch.h"
-#include "app/cli/symbolbuild.h"
+#include "cli/batch.h"
+#include "cli/symbolbuild.h"
 #include "fuzz/buildinput.h"
 #include "fuzz/check.h"
 #include "fuzz/fuzzinput.h"

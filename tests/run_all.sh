@@ -21,6 +21,15 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$here/tests/sanitizers/lsan.supp:print_suppressions=0"
 checked_flags=(-G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG")
 
+stage "formatting (.clang-format)"
+unformatted=$(cd "$here" && git ls-files '*.cpp' '*.h' | xargs -r clang-format --dry-run 2>&1 |
+    grep -oE '^[^ :]+\.(cpp|h):[0-9]+:[0-9]+: (warning|error)' | cut -d: -f1 | sort -u)
+if [ -n "$unformatted" ]; then
+    echo "these files differ from .clang-format (clang-format -i FILE):"
+    echo "$unformatted" | sed 's/^/  /'
+    failed+=("formatting")
+fi
+
 if [ "${MARLISK_SKIP_FUZZ:-0}" != 1 ]; then
     stage "fuzz targets (build-fuzz)"
     if cmake -S "$here" -B "$here/build-fuzz" "${checked_flags[@]}" -DMARLISK_FUZZ=ON \

@@ -11,7 +11,7 @@
 #include <QRegularExpression>
 #include <QTest>
 
-#include "app/cli/batch.h"
+#include "cli/batch.h"
 #include "formtesting.h"
 
 using formtesting::Session;

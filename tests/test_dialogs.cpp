@@ -14,7 +14,7 @@
 
 #include "dialogs/aboutfm.h"
 #include "dialogs/pagesetting.h"
-#include "dialogs/printing.h"
+#include "surface/printing.h"
 #include "dialogs/printunit.h"
 #include "formtesting.h"
 

@@ -1,4 +1,4 @@
-#include "app/cli/batch.h"
+#include "cli/batch.h"
 
 #include <QFile>
 #include <QTextStream>
@@ -8,9 +8,9 @@
 #include <thread>
 #include <vector>
 
-#include "app/cli/output.h"
-#include "app/cli/symbolbuild.h"
-#include "app/cli/verify.h"
+#include "cli/output.h"
+#include "cli/symbolbuild.h"
+#include "cli/verify.h"
 
 namespace cli {
 

@@ -1,4 +1,4 @@
-#include "app/cli/output.h"
+#include "cli/output.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -11,7 +11,7 @@
 #include <unistd.h>
 #include <cstdio>
 
-#include "app/cli/png.h"
+#include "cli/png.h"
 #include "surface/vectorexport.h"
 
 namespace cli {

@@ -1,6 +1,8 @@
-#include "app/cli/verify.h"
+#include "cli/verify.h"
 
+#ifdef MARLISK_HAVE_ZBAR
 #include <zbar.h>
+#endif
 
 #include <QImage>
 #include <QPainter>
@@ -8,6 +10,7 @@
 
 namespace cli {
 
+#ifdef MARLISK_HAVE_ZBAR
 QStringList decode(const surface::Bitmap& picture) {
     if (picture.isEmpty()) return {};
     // A quiet zone around the picture: with no page margins a symbol may start at its
@@ -46,7 +49,15 @@ QStringList decode(const surface::Bitmap& picture) {
     return out;
 }
 
+#else
+// Built without the decoder: nothing is read, and --verify says why.
+QStringList decode(const surface::Bitmap&) { return {}; }
+#endif
+
 QString verify(const surface::Bitmap& picture, const QString& data, const QString& addon) {
+#ifndef MARLISK_HAVE_ZBAR
+    return QStringLiteral("--verify is not available: marlisk-cli was built without the zbar decoder");
+#endif
     const QStringList read = decode(picture);
     const auto found = [&read](const QString& wanted) {
         for (const QString& r : read)

@@ -1,10 +1,13 @@
-#include "app/cli/png.h"
+#include "cli/png.h"
 
+#ifdef MARLISK_HAVE_ZLIB
 #include <zlib.h>
+#endif
 
 #include <QVector>
 #include <cstring>
 
+#ifdef MARLISK_HAVE_ZLIB
 namespace cli {
 
 namespace {
@@ -97,3 +100,12 @@ QByteArray encodePalettePng(const QImage& image) {
 }
 
 }  // namespace cli
+
+#else
+
+namespace cli {
+// Built without zlib: every picture goes to the general encoder.
+QByteArray encodePalettePng(const QImage&) { return {}; }
+}  // namespace cli
+
+#endif

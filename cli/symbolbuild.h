@@ -3,7 +3,7 @@
 
 #include <QString>
 
-#include "app/cli/options.h"
+#include "cli/options.h"
 #include "symbols/buildresult.h"
 
 namespace cli {

@@ -1,4 +1,4 @@
-#include "dialogs/printing.h"
+#include "surface/printing.h"
 
 #include <QPainter>
 #include <QPrinter>

@@ -7,13 +7,13 @@
 #include <malloc.h>
 #include <cstdlib>
 
-#include "app/cli/batch.h"
-#include "app/cli/options.h"
-#include "app/cli/output.h"
-#include "app/cli/symbolbuild.h"
-#include "app/cli/verify.h"
+#include "cli/batch.h"
+#include "cli/options.h"
+#include "cli/output.h"
+#include "cli/symbolbuild.h"
+#include "cli/verify.h"
 #include "app/settings.h"
-#include "dialogs/printing.h"
+#include "surface/printing.h"
 #include "surface/font.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "app/cli/symbolbuild.h"
+#include "cli/symbolbuild.h"
 
 #include "surface/bitmap.h"
 #include "surface/font.h"

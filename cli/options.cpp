@@ -1,4 +1,4 @@
-#include "app/cli/options.h"
+#include "cli/options.h"
 
 #include <array>
 #include <functional>

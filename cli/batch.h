@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <optional>
 
-#include "app/cli/options.h"
+#include "cli/options.h"
 
 namespace cli {
 
