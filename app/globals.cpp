@@ -12,8 +12,12 @@ surface::Bitmap& printBitmapStore() {
 }
 }  // namespace
 
-const surface::Bitmap& printBitmap() { return printBitmapStore(); }
-void setPrintBitmap(const surface::Bitmap& picture) { printBitmapStore() = picture; }
+const surface::Bitmap& printBitmap() {
+    return printBitmapStore();
+}
+void setPrintBitmap(const surface::Bitmap& picture) {
+    printBitmapStore() = picture;
+}
 
 namespace {
 std::unique_ptr<QPrinter>& printerStore() {

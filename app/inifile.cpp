@@ -10,9 +10,13 @@
 #include "symbols/convert.h"
 
 namespace {
-QByteArray trimmed(const QByteArray& line) { return line.trimmed(); }
+QByteArray trimmed(const QByteArray& line) {
+    return line.trimmed();
+}
 
-bool isSectionLine(const QByteArray& t) { return t.startsWith('[') && t.contains(']'); }
+bool isSectionLine(const QByteArray& t) {
+    return t.startsWith('[') && t.contains(']');
+}
 
 QString sectionName(const QByteArray& t) {
     return QString::fromUtf8(t.mid(1, t.indexOf(']') - 1)).trimmed();
@@ -120,7 +124,9 @@ bool IniFile::writeFloat(const QString& section, const QString& key, double valu
     return writeString(section, key, formatFloat(value));
 }
 
-QString IniFile::formatFloat(double v) { return QString::number(v, 'g', 15); }
+QString IniFile::formatFloat(double v) {
+    return QString::number(v, 'g', 15);
+}
 
 bool IniFile::save() {
     QSaveFile out(path_);
@@ -140,9 +146,8 @@ void IniFile::removeStaleTemporaries() const {
     // A writer killed between naming its temporary and renaming it over the file leaves
     // "<file>.XXXXXX" behind. Those older than a minute belong to no write still going on.
     const QFileInfo file(path_);
-    const QRegularExpression temporary(
-        QRegularExpression::anchoredPattern(QRegularExpression::escape(file.fileName()) +
-                                            QStringLiteral("\\.[A-Za-z0-9]{6}")));
+    const QRegularExpression temporary(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape(file.fileName()) + QStringLiteral("\\.[A-Za-z0-9]{6}")));
     const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-kStaleSeconds);
     for (const QFileInfo& f : file.dir().entryInfoList(QDir::Files | QDir::Hidden)) {
         if (temporary.match(f.fileName()).hasMatch() && f.lastModified().toUTC() < before)

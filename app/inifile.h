@@ -11,7 +11,7 @@
 #include <vector>
 
 class IniFile {
-public:
+  public:
     explicit IniFile(QString path);
 
     // Reads the file afresh. False when it is missing, unreadable or too large to be a
@@ -34,7 +34,7 @@ public:
     // Age after which a leftover temporary of an interrupted write is removed by a write.
     static constexpr int kStaleSeconds = 60;
 
-private:
+  private:
     int findSection(const QString& section) const;
     int findKey(int sectionLine, const QString& key) const;
     bool save();

@@ -9,17 +9,17 @@ class QLineEdit;
 
 class NumberKeyFilter : public QObject {
     Q_OBJECT
-public:
+  public:
     enum class Enter { MovesFocus, StaysPut };
     NumberKeyFilter(bool allowPoint, Enter enter, QObject* parent);
 
     // Installs a filter owned by the edit.
     static void install(QLineEdit* edit, bool allowPoint, Enter enter);
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     bool allowPoint_;
     Enter enter_;
 };

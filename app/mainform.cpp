@@ -52,9 +52,12 @@ void Tmainfm::buildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("Settings"));
     file->setObjectName(QStringLiteral("File1"));
     item(file, QStringLiteral("Save1"), QStringLiteral("Printer setting"), &Tmainfm::Save1Click);
-    item(file, QStringLiteral("PageSetting1"), QStringLiteral("Page setting"), &Tmainfm::PageSetting1Click);
-    item(file, QStringLiteral("Fontsetting1"), QStringLiteral("Font setting"), &Tmainfm::Fontsetting1Click);
-    item(file, QStringLiteral("Colorsetting1"), QStringLiteral("Color setting"), &Tmainfm::Colorsetting1Click);
+    item(file, QStringLiteral("PageSetting1"), QStringLiteral("Page setting"),
+         &Tmainfm::PageSetting1Click);
+    item(file, QStringLiteral("Fontsetting1"), QStringLiteral("Font setting"),
+         &Tmainfm::Fontsetting1Click);
+    item(file, QStringLiteral("Colorsetting1"), QStringLiteral("Color setting"),
+         &Tmainfm::Colorsetting1Click);
 
     QMenu* sym = menuBar()->addMenu(QStringLiteral("Symbology"));
     sym->setObjectName(QStringLiteral("Symbology1"));
@@ -119,7 +122,9 @@ void Tmainfm::FormCreate() {
     form_ = BarFormCreat();
 }
 
-symbols::PageValues Tmainfm::pageValues() const { return {ftop, fdown, fleft, fright, fiwidth}; }
+symbols::PageValues Tmainfm::pageValues() const {
+    return {ftop, fdown, fleft, fright, fiwidth};
+}
 
 void Tmainfm::setPageValues(const symbols::PageValues& v) {
     ftop = v.ftop;
@@ -196,13 +201,27 @@ bool Tmainfm::runColorDialog(QWidget* owner) {
     return true;
 }
 
-void Tmainfm::Fontsetting1Click() { runFontDialog(); }
-void Tmainfm::Colorsetting1Click() { runColorDialog(); }
-void Tmainfm::C391Click() { changeform(QStringLiteral("Bar Code C39")); }
-void Tmainfm::ENA13Click() { changeform(QStringLiteral("Bar Code ENA13")); }
-void Tmainfm::EAN81Click() { changeform(QStringLiteral("Bar Code ENA8")); }
-void Tmainfm::upca1Click() { changeform(QStringLiteral("Bar Code UPC-A")); }
-void Tmainfm::UPCE1Click() { changeform(QStringLiteral("Bar Code UPC-E")); }
+void Tmainfm::Fontsetting1Click() {
+    runFontDialog();
+}
+void Tmainfm::Colorsetting1Click() {
+    runColorDialog();
+}
+void Tmainfm::C391Click() {
+    changeform(QStringLiteral("Bar Code C39"));
+}
+void Tmainfm::ENA13Click() {
+    changeform(QStringLiteral("Bar Code ENA13"));
+}
+void Tmainfm::EAN81Click() {
+    changeform(QStringLiteral("Bar Code ENA8"));
+}
+void Tmainfm::upca1Click() {
+    changeform(QStringLiteral("Bar Code UPC-A"));
+}
+void Tmainfm::UPCE1Click() {
+    changeform(QStringLiteral("Bar Code UPC-E"));
+}
 
 void Tmainfm::About1Click() {
     Taboutform box(this);
@@ -217,4 +236,6 @@ void Tmainfm::Help2Click() {
     QDesktopServices::openUrl(QUrl::fromLocalFile(help.absoluteFilePath()));
 }
 
-void Tmainfm::Exit2Click() { QApplication::quit(); }
+void Tmainfm::Exit2Click() {
+    QApplication::quit();
+}

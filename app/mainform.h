@@ -16,7 +16,7 @@ class QLabel;
 
 class Tmainfm : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit Tmainfm(QWidget* parent = nullptr);
     ~Tmainfm() override;
 
@@ -49,7 +49,7 @@ public:
     QLabel* statusPanel(int index) const { return status_[index]; }
     QAction* menuItem(const QString& objectName) const;
 
-public slots:
+  public slots:
     void Save1Click();
     void PageSetting1Click();
     void Fontsetting1Click();
@@ -63,10 +63,10 @@ public slots:
     void Help2Click();
     void Exit2Click();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* e) override;
 
-private:
+  private:
     void FormCreate();
     void buildMenus();
     void buildPanels();

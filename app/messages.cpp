@@ -20,12 +20,16 @@ void show(QWidget* owner, const QString& caption, const QString& text, QMessageB
 }
 }  // namespace
 
-void setMessageSink(MessageSink s) { sink() = std::move(s); }
+void setMessageSink(MessageSink s) {
+    sink() = std::move(s);
+}
 
 void notice(QWidget* owner, const QString& text) {
     show(owner, QStringLiteral("Notice"), text, QMessageBox::NoIcon);
 }
 
-void errorReport(const QString& text) { show(nullptr, kAppTitle, text, QMessageBox::Critical); }
+void errorReport(const QString& text) {
+    show(nullptr, kAppTitle, text, QMessageBox::Critical);
+}
 
 }  // namespace ui

@@ -14,8 +14,8 @@ QFont sansSerif(int pixelHeight, bool bold) {
     return f;
 }
 
-QLabel* label(QWidget* parent, const QString& name, int x, int y, int w, int h,
-              const QString& text, const QFont& font) {
+QLabel* label(QWidget* parent, const QString& name, int x, int y, int w, int h, const QString& text,
+              const QFont& font) {
     auto* l = new QLabel(text, parent);
     l->setObjectName(name);
     l->setFont(font);

@@ -16,8 +16,8 @@ namespace place {
 // "MS Sans Serif" at a pixel height (11 for the forms' text, 13 for their labels).
 QFont sansSerif(int pixelHeight, bool bold = false);
 
-QLabel* label(QWidget* parent, const QString& name, int x, int y, int w, int h,
-              const QString& text, const QFont& font);
+QLabel* label(QWidget* parent, const QString& name, int x, int y, int w, int h, const QString& text,
+              const QFont& font);
 QLineEdit* edit(QWidget* parent, const QString& name, int x, int y, int w, int h,
                 const QString& text, int maxLength = 0);
 QPushButton* button(QWidget* parent, const QString& name, int x, int y, int w, int h,

@@ -20,10 +20,13 @@ const QString kPage = QStringLiteral("pagesetting");
 
 QString path() {
     if (!overridePath().isEmpty()) return overridePath();
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("BCodeSetting.ini"));
+    return QDir(QCoreApplication::applicationDirPath())
+        .filePath(QStringLiteral("BCodeSetting.ini"));
 }
 
-void setPathOverride(const QString& p) { overridePath() = p; }
+void setPathOverride(const QString& p) {
+    overridePath() = p;
+}
 
 symbols::PageValues readPageValues() {
     IniFile ini(path());

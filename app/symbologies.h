@@ -11,9 +11,9 @@ class QWidget;
 using DesignerFactory = QWidget* (*)(QWidget* parent);
 
 struct SymbologyRow {
-    QString storedName;  // as kept in the settings file
-    QString menuItem;    // object name of the Symbology menu item
-    QString caption;     // menu caption
+    QString storedName;      // as kept in the settings file
+    QString menuItem;        // object name of the Symbology menu item
+    QString caption;         // menu caption
     DesignerFactory create;  // null while the symbology has no form
 };
 

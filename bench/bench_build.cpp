@@ -28,8 +28,9 @@ void zint(benchmark::State& state, int symbology, const char* data) {
         zint_symbol* symbol = ZBarcode_Create();
         symbol->symbology = symbology;
         symbol->scale = 1.0f;  // two pixels a module, as ours at 96 dpi
-        const int error = ZBarcode_Encode_and_Buffer(
-            symbol, reinterpret_cast<const unsigned char*>(data), static_cast<int>(std::strlen(data)), 0);
+        const int error =
+            ZBarcode_Encode_and_Buffer(symbol, reinterpret_cast<const unsigned char*>(data),
+                                       static_cast<int>(std::strlen(data)), 0);
         if (error >= ZINT_ERROR) state.SkipWithError(symbol->errtxt);
         benchmark::DoNotOptimize(symbol->bitmap);
         ZBarcode_Delete(symbol);

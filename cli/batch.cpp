@@ -53,14 +53,16 @@ std::optional<SymbolRequest> requestOfLine(const QString& line, const SymbolRequ
         return std::nullopt;
     }
     if (fields->size() > 5) {
-        *error = QStringLiteral("%1 fields; a line has at most 5: symbology,message,addon,comment,output")
+        *error = QStringLiteral(
+                     "%1 fields; a line has at most 5: symbology,message,addon,comment,output")
                      .arg(fields->size());
         return std::nullopt;
     }
     const auto field = [&fields](int i) { return i < fields->size() ? fields->at(i) : QString(); };
     const auto sym = symbologyNamed(field(0).trimmed());
     if (!sym) {
-        *error = QStringLiteral("unknown symbology '%1': use c39, ean13, ean8, upca or upce").arg(field(0));
+        *error = QStringLiteral("unknown symbology '%1': use c39, ean13, ean8, upca or upce")
+                     .arg(field(0));
         return std::nullopt;
     }
     SymbolRequest r = defaults;
@@ -88,7 +90,8 @@ LineOutcome runLine(const QString& line, const Options& options) {
     if (!request) return {2, error};
     const symbols::BuildResult result = buildSymbol(*request);
     if (!result.built()) {
-        const QString why = result.refusal ? result.refusal->text : QStringLiteral("nothing was built");
+        const QString why =
+            result.refusal ? result.refusal->text : QStringLiteral("nothing was built");
         return {2, why};
     }
     if (options.verify) {
@@ -120,9 +123,10 @@ int runBatch(const Options& options) {
     }
 
     const int total = static_cast<int>(lines.size());
-    const int threads = std::max(1, std::min(options.jobs > 0 ? options.jobs
-                                                              : static_cast<int>(std::thread::hardware_concurrency()),
-                                             64));
+    const int threads = std::max(
+        1, std::min(options.jobs > 0 ? options.jobs
+                                     : static_cast<int>(std::thread::hardware_concurrency()),
+                    64));
     std::vector<LineOutcome> outcomes(lines.size());
     // Blocks of lines run in parallel; each block is reported in line order before the next.
     const int block = 512;
@@ -133,7 +137,8 @@ int runBatch(const Options& options) {
         std::vector<std::thread> pool;
         for (int t = 0; t < threads; ++t) {
             pool.emplace_back([&] {
-                for (int i = next++; i < end; i = next++) outcomes[i] = runLine(lines[i].second, options);
+                for (int i = next++; i < end; i = next++)
+                    outcomes[i] = runLine(lines[i].second, options);
             });
         }
         for (std::thread& t : pool) t.join();
@@ -149,8 +154,8 @@ int runBatch(const Options& options) {
             std::fprintf(stderr, "%d of %d lines done\n", end, total);
     }
     if (refused + failed > 0)
-        std::fprintf(stderr, "%d of %d lines not written (%d refused, %d failed)\n", refused + failed,
-                     total, refused, failed);
+        std::fprintf(stderr, "%d of %d lines not written (%d refused, %d failed)\n",
+                     refused + failed, total, refused, failed);
     if (refused > 0) worst = 2;
     if (failed > 0) worst = 1;  // a file that could not be written outweighs a refusal
     return worst;

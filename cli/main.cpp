@@ -1,20 +1,21 @@
 // marlisk-cli: the designer forms' symbols without a window, for files, batches and
 // printing.
 
+#include <malloc.h>
+
 #include <QGuiApplication>
 #include <QPrinter>
 #include <cstdio>
-#include <malloc.h>
 #include <cstdlib>
 
+#include "app/settings.h"
 #include "cli/batch.h"
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/symbolbuild.h"
 #include "cli/verify.h"
-#include "app/settings.h"
-#include "surface/printing.h"
 #include "surface/font.h"
+#include "surface/printing.h"
 
 namespace {
 // Only what the user must hear reaches standard error: the platform's chatter does not.
@@ -56,10 +57,12 @@ int runOne(const cli::Options& o) {
     if (!o.printer.isEmpty()) {
         QPrinter printer(QPrinter::HighResolution);
         printer.setPrinterName(o.printer);
-        if (printer.printerName() != o.printer) return fail(QStringLiteral("no printer named '%1'").arg(o.printer));
-        const surface::Bitmap picture = r.turn ? surface::turnedClockwise(result.picture) : result.picture;
-        const QString error = printing::printPicture(printer, picture, o.printX, o.printY,
-                                                     picture.dpi(), r.colour);
+        if (printer.printerName() != o.printer)
+            return fail(QStringLiteral("no printer named '%1'").arg(o.printer));
+        const surface::Bitmap picture =
+            r.turn ? surface::turnedClockwise(result.picture) : result.picture;
+        const QString error =
+            printing::printPicture(printer, picture, o.printX, o.printY, picture.dpi(), r.colour);
         if (!error.isEmpty()) return fail(error);
     }
     return 0;
@@ -78,8 +81,8 @@ int main(int argc, char** argv) {
     surface::registerFontSubstitutes();
 
     QString error;
-    const auto options = cli::parseOptions(QCoreApplication::arguments().mid(1),
-                                           settings::readPageValues(), &error);
+    const auto options =
+        cli::parseOptions(QCoreApplication::arguments().mid(1), settings::readPageValues(), &error);
     if (!options) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return 2;

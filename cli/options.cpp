@@ -19,7 +19,9 @@ constexpr std::array<Named, 5> kNames = {{{"c39", Symbology::C39},
                                           {"upca", Symbology::UpcA},
                                           {"upce", Symbology::UpcE}}};
 
-bool readMils(const QString& text, double* out) { return symbols::tryStrToFloat(text, *out); }
+bool readMils(const QString& text, double* out) {
+    return symbols::tryStrToFloat(text, *out);
+}
 }  // namespace
 
 std::optional<Symbology> symbologyNamed(const QString& name) {
@@ -34,8 +36,8 @@ QString nameOf(Symbology s) {
     return {};
 }
 
-std::optional<Options> parseOptions(const QStringList& args, const symbols::PageValues& pageDefaults,
-                                    QString* error) {
+std::optional<Options> parseOptions(const QStringList& args,
+                                    const symbols::PageValues& pageDefaults, QString* error) {
     Options o;
     o.symbol.page = pageDefaults;
     QStringList positional;
@@ -47,25 +49,58 @@ std::optional<Options> parseOptions(const QStringList& args, const symbols::Page
     // Options that take a value, and what they do with it (false: the value is wrong).
     SymbolRequest& s = o.symbol;
     const std::map<QString, std::function<bool(const QString&)>> valued = {
-        {QStringLiteral("--addon"), [&](const QString& v) { s.addon = v; return true; }},
-        {QStringLiteral("--comment"), [&](const QString& v) { s.comment = v; return true; }},
-        {QStringLiteral("--height"), [&](const QString& v) { s.height = v; return true; }},
-        {QStringLiteral("--width"), [&](const QString& v) { s.width = v; return true; }},
-        {QStringLiteral("--module"), [&](const QString& v) { s.module = v; return true; }},
-        {QStringLiteral("--narrow"), [&](const QString& v) { s.narrow = v; return true; }},
-        {QStringLiteral("--ratio"), [&](const QString& v) { s.ratio = v; return true; }},
+        {QStringLiteral("--addon"),
+         [&](const QString& v) {
+             s.addon = v;
+             return true;
+         }},
+        {QStringLiteral("--comment"),
+         [&](const QString& v) {
+             s.comment = v;
+             return true;
+         }},
+        {QStringLiteral("--height"),
+         [&](const QString& v) {
+             s.height = v;
+             return true;
+         }},
+        {QStringLiteral("--width"),
+         [&](const QString& v) {
+             s.width = v;
+             return true;
+         }},
+        {QStringLiteral("--module"),
+         [&](const QString& v) {
+             s.module = v;
+             return true;
+         }},
+        {QStringLiteral("--narrow"),
+         [&](const QString& v) {
+             s.narrow = v;
+             return true;
+         }},
+        {QStringLiteral("--ratio"),
+         [&](const QString& v) {
+             s.ratio = v;
+             return true;
+         }},
         {QStringLiteral("--top"), [&](const QString& v) { return readMils(v, &s.page.ftop); }},
         {QStringLiteral("--down"), [&](const QString& v) { return readMils(v, &s.page.fdown); }},
         {QStringLiteral("--left"), [&](const QString& v) { return readMils(v, &s.page.fleft); }},
         {QStringLiteral("--right"), [&](const QString& v) { return readMils(v, &s.page.fright); }},
-        {QStringLiteral("--interval"), [&](const QString& v) { return readMils(v, &s.page.fiwidth); }},
+        {QStringLiteral("--interval"),
+         [&](const QString& v) { return readMils(v, &s.page.fiwidth); }},
         {QStringLiteral("--dpi"),
          [&](const QString& v) {
              bool ok = false;
              s.dpi = v.toInt(&ok);
              return ok && s.dpi >= 1 && s.dpi <= 9600;
          }},
-        {QStringLiteral("--font"), [&](const QString& v) { s.fontFamily = v; return !v.isEmpty(); }},
+        {QStringLiteral("--font"),
+         [&](const QString& v) {
+             s.fontFamily = v;
+             return !v.isEmpty();
+         }},
         {QStringLiteral("--font-size"),
          [&](const QString& v) {
              bool ok = false;
@@ -77,9 +112,21 @@ std::optional<Options> parseOptions(const QStringList& args, const symbols::Page
              s.colour = QColor(v.startsWith(QLatin1Char('#')) ? v : QLatin1Char('#') + v);
              return v.size() >= 6 && v.size() <= 7 && s.colour.isValid();
          }},
-        {QStringLiteral("-o"), [&](const QString& v) { s.output = v; return !v.isEmpty(); }},
-        {QStringLiteral("--batch"), [&](const QString& v) { o.batchFile = v; return !v.isEmpty(); }},
-        {QStringLiteral("--print"), [&](const QString& v) { o.printer = v; return !v.isEmpty(); }},
+        {QStringLiteral("-o"),
+         [&](const QString& v) {
+             s.output = v;
+             return !v.isEmpty();
+         }},
+        {QStringLiteral("--batch"),
+         [&](const QString& v) {
+             o.batchFile = v;
+             return !v.isEmpty();
+         }},
+        {QStringLiteral("--print"),
+         [&](const QString& v) {
+             o.printer = v;
+             return !v.isEmpty();
+         }},
         {QStringLiteral("--x"), [&](const QString& v) { return readMils(v, &o.printX); }},
         {QStringLiteral("--y"), [&](const QString& v) { return readMils(v, &o.printY); }},
         {QStringLiteral("--jobs"),
@@ -108,7 +155,8 @@ std::optional<Options> parseOptions(const QStringList& args, const symbols::Page
         } else if (arg == QLatin1String("--verify")) {
             o.verify = true;
         } else if (auto it = valued.find(arg); it != valued.end()) {
-            if (!hasInline && i + 1 >= args.size()) return fail(QStringLiteral("%1 needs a value").arg(arg));
+            if (!hasInline && i + 1 >= args.size())
+                return fail(QStringLiteral("%1 needs a value").arg(arg));
             const QString value = hasInline ? inlineValue : args[++i];
             if (!it->second(value))
                 return fail(QStringLiteral("'%1' is not a valid value for %2").arg(value, arg));
@@ -125,7 +173,8 @@ std::optional<Options> parseOptions(const QStringList& args, const symbols::Page
 
     if (!o.batchFile.isEmpty()) {
         if (!positional.isEmpty())
-            return fail(QStringLiteral("--batch takes no symbology or message on the command line"));
+            return fail(
+                QStringLiteral("--batch takes no symbology or message on the command line"));
         return o;
     }
     if (positional.size() != 2)

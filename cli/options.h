@@ -51,8 +51,8 @@ struct Options {
 
 // Reads the arguments (without the program name). On a mistake returns nullopt with the
 // message in `error`. Page values default to `pageDefaults` (the settings file's).
-std::optional<Options> parseOptions(const QStringList& args, const symbols::PageValues& pageDefaults,
-                                    QString* error);
+std::optional<Options> parseOptions(const QStringList& args,
+                                    const symbols::PageValues& pageDefaults, QString* error);
 
 QString usage();
 

@@ -1,15 +1,16 @@
 #include "cli/output.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QTemporaryFile>
 #include <cerrno>
-#include <cstring>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <cstdio>
+#include <cstring>
 
 #include "cli/png.h"
 #include "surface/vectorexport.h"
@@ -62,7 +63,8 @@ QString writeRaster(const surface::Bitmap& picture, bool turned, const char* for
     const QImage image = turned ? surface::turnedClockwise(picture).image() : picture.image();
     if (qstrcmp(format, "png") == 0) {
         const QByteArray png = encodePalettePng(image);
-        if (!png.isEmpty()) return device->write(png) == png.size() ? QString() : device->errorString();
+        if (!png.isEmpty())
+            return device->write(png) == png.size() ? QString() : device->errorString();
     }
     QImageWriter writer(device, format);
     if (!writer.write(compactImage(image))) return writer.errorString();
@@ -79,7 +81,8 @@ QString writePicture(const surface::Bitmap& picture, bool turned, const QString&
 
     if (path == QLatin1String("-")) {
         QFile out;
-        if (!out.open(stdout, QIODevice::WriteOnly)) return QStringLiteral("cannot write to standard output");
+        if (!out.open(stdout, QIODevice::WriteOnly))
+            return QStringLiteral("cannot write to standard output");
         return writeRaster(picture, turned, "png", &out);
     }
     // A temporary beside the file, renamed over it once complete. No sync to disk: a run
@@ -89,8 +92,12 @@ QString writePicture(const surface::Bitmap& picture, bool turned, const QString&
     if (!file.open()) return QStringLiteral("cannot write '%1': %2").arg(path, file.errorString());
     QString error;
     switch (format) {
-        case Format::Png: error = writeRaster(picture, turned, "png", &file); break;
-        case Format::Bmp: error = writeRaster(picture, turned, "bmp", &file); break;
+        case Format::Png:
+            error = writeRaster(picture, turned, "png", &file);
+            break;
+        case Format::Bmp:
+            error = writeRaster(picture, turned, "bmp", &file);
+            break;
         case Format::Svg: {
             const QByteArray svg = surface::toSvg(picture, turned);
             if (file.write(svg) != svg.size()) error = file.errorString();
@@ -104,7 +111,8 @@ QString writePicture(const surface::Bitmap& picture, bool turned, const QString&
             }
             break;
         }
-        case Format::Unknown: break;
+        case Format::Unknown:
+            break;
     }
     if (error.isEmpty() && !file.flush()) error = file.errorString();
     if (!error.isEmpty()) return QStringLiteral("cannot write '%1': %2").arg(path, error);
@@ -115,8 +123,10 @@ QString writePicture(const surface::Bitmap& picture, bool turned, const QString&
         return m;
     }();
     ::fchmod(file.handle(), 0666 & ~mask);
-    if (::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
-        return QStringLiteral("cannot write '%1': %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+    if (::rename(QFile::encodeName(file.fileName()).constData(),
+                 QFile::encodeName(path).constData()) != 0)
+        return QStringLiteral("cannot write '%1': %2")
+            .arg(path, QString::fromLocal8Bit(std::strerror(errno)));
     file.setAutoRemove(false);
     return {};
 }

@@ -29,9 +29,10 @@ void chunk(QByteArray& out, const char type[4], const QByteArray& data) {
 QByteArray encodePalettePng(const QImage& image) {
     const int w = image.width(), h = image.height();
     if (w <= 0 || h <= 0) return {};
-    const QImage rgb = image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32
-                           ? image
-                           : image.convertToFormat(QImage::Format_RGB32);
+    const QImage rgb =
+        image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32
+            ? image
+            : image.convertToFormat(QImage::Format_RGB32);
 
     // The palette, in order of first appearance, and each pixel's index in it.
     QVector<QRgb> palette;
@@ -55,7 +56,10 @@ QByteArray encodePalettePng(const QImage& image) {
             dst[x] = static_cast<char>(lastIndex);
         }
     }
-    const int depth = palette.size() <= 2 ? 1 : palette.size() <= 4 ? 2 : palette.size() <= 16 ? 4 : 8;
+    const int depth = palette.size() <= 2    ? 1
+                      : palette.size() <= 4  ? 2
+                      : palette.size() <= 16 ? 4
+                                             : 8;
 
     // Rows packed to the depth, each after a filter byte of 0 (none).
     const int rowBytes = (w * depth + 7) / 8;
@@ -92,7 +96,8 @@ QByteArray encodePalettePng(const QImage& image) {
         chunk(out, "pHYs", phys);
     }
     QByteArray plte;
-    for (QRgb c : palette) plte.append(char(qRed(c))).append(char(qGreen(c))).append(char(qBlue(c)));
+    for (QRgb c : palette)
+        plte.append(char(qRed(c))).append(char(qGreen(c))).append(char(qBlue(c)));
     chunk(out, "PLTE", plte);
     chunk(out, "IDAT", packed);
     chunk(out, "IEND", {});
@@ -105,7 +110,9 @@ QByteArray encodePalettePng(const QImage& image) {
 
 namespace cli {
 // Built without zlib: every picture goes to the general encoder.
-QByteArray encodePalettePng(const QImage&) { return {}; }
+QByteArray encodePalettePng(const QImage&) {
+    return {};
+}
 }  // namespace cli
 
 #endif

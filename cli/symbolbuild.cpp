@@ -3,15 +3,15 @@
 #include "surface/bitmap.h"
 #include "surface/font.h"
 #include "surface/rounding.h"
+#include "symbols/Tean8unit.h"
+#include "symbols/Tupc_a_barunit.h"
+#include "symbols/Tupce_unit.h"
+#include "symbols/barfamilybuild.h"
 #include "symbols/c39.h"
 #include "symbols/c39build.h"
 #include "symbols/ena13.h"
 #include "symbols/ena13build.h"
-#include "symbols/barfamilybuild.h"
 #include "symbols/numbersets.h"
-#include "symbols/Tean8unit.h"
-#include "symbols/Tupc_a_barunit.h"
-#include "symbols/Tupce_unit.h"
 
 namespace cli {
 
@@ -23,11 +23,16 @@ struct Lengths {
 };
 Lengths lengthsOf(Symbology s) {
     switch (s) {
-        case Symbology::Ean13: return {12, 13};
-        case Symbology::Ean8: return {7, 8};
-        case Symbology::UpcA: return {11, 12};
-        case Symbology::UpcE: return {6, 8};
-        case Symbology::C39: break;
+        case Symbology::Ean13:
+            return {12, 13};
+        case Symbology::Ean8:
+            return {7, 8};
+        case Symbology::UpcA:
+            return {11, 12};
+        case Symbology::UpcE:
+            return {6, 8};
+        case Symbology::C39:
+            break;
     }
     return {0, 0};
 }
@@ -41,7 +46,8 @@ bool allDigits(const QString& s) {
 // The check digit of the typed digits; -1 when they are not all digits.
 int checkDigitOf(Symbology s, const QString& typed) {
     if (!allDigits(typed)) return -1;
-    if (s == Symbology::UpcE) return symbols::checkDigitWeight3Right(symbols::Tupce::ExpandToUpcA(typed));
+    if (s == Symbology::UpcE)
+        return symbols::checkDigitWeight3Right(symbols::Tupce::ExpandToUpcA(typed));
     return symbols::checkDigitWeight3Right(typed);
 }
 
@@ -56,7 +62,9 @@ surface::Font fontFor(const SymbolRequest& r) {
     return f;
 }
 
-QString orDefault(const QString& v, const char* def) { return v.isEmpty() ? QLatin1String(def) : v; }
+QString orDefault(const QString& v, const char* def) {
+    return v.isEmpty() ? QLatin1String(def) : v;
+}
 
 QString foldGuards(QString modules) {
     modules.replace(QLatin1Char('b'), QLatin1Char('1')).replace(QLatin1Char('a'), QLatin1Char('0'));
@@ -80,7 +88,8 @@ QString formMessage(const SymbolRequest& r, QString* refusal) {
     const int expected = checkDigitOf(r.symbology, typed);
     const QChar given = r.message.back();
     if (given.unicode() - '0' != expected) {
-        *refusal = QStringLiteral("Invalid check digit '%1', expecting '%2'").arg(given).arg(expected);
+        *refusal =
+            QStringLiteral("Invalid check digit '%1', expecting '%2'").arg(given).arg(expected);
         return {};
     }
     return typed;
@@ -159,7 +168,8 @@ bool moduleStrings(const SymbolRequest& r, QString* main, QString* addon, QStrin
         *refusal = QStringLiteral("The 'Bar code message' must contain %1 numbers.").arg(len.typed);
         return false;
     }
-    if (!r.addon.isEmpty() && ((r.addon.size() != 2 && r.addon.size() != 5) || !allDigits(r.addon))) {
+    if (!r.addon.isEmpty() &&
+        ((r.addon.size() != 2 && r.addon.size() != 5) || !allDigits(r.addon))) {
         *refusal = QStringLiteral("The add-on must contain 2 or 5 numbers.");
         return false;
     }
@@ -199,8 +209,8 @@ QString expectedData(const SymbolRequest& r) {
         QString up;
         for (QChar c : message)
             up += (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ? c.toUpper()
-                  : c == QLatin1Char('_')                       ? QLatin1Char(' ')
-                                                                : c;
+                  : c == QLatin1Char('_')                          ? QLatin1Char(' ')
+                                                                   : c;
         return up;
     }
     const int check = checkDigitOf(r.symbology, message);

@@ -30,7 +30,8 @@ QStringList decode(const surface::Bitmap& picture) {
     std::unique_ptr<zbar::zbar_image_scanner_t, void (*)(zbar::zbar_image_scanner_t*)> scanner(
         zbar::zbar_image_scanner_create(), zbar::zbar_image_scanner_destroy);
     zbar::zbar_image_scanner_set_config(scanner.get(), zbar::ZBAR_NONE, zbar::ZBAR_CFG_ENABLE, 1);
-    for (zbar::zbar_symbol_type_t t : {zbar::ZBAR_UPCA, zbar::ZBAR_UPCE, zbar::ZBAR_EAN2, zbar::ZBAR_EAN5})
+    for (zbar::zbar_symbol_type_t t :
+         {zbar::ZBAR_UPCA, zbar::ZBAR_UPCE, zbar::ZBAR_EAN2, zbar::ZBAR_EAN5})
         zbar::zbar_image_scanner_set_config(scanner.get(), t, zbar::ZBAR_CFG_ENABLE, 1);
     std::unique_ptr<zbar::zbar_image_t, void (*)(zbar::zbar_image_t*)> image(
         zbar::zbar_image_create(), zbar::zbar_image_destroy);
@@ -51,12 +52,15 @@ QStringList decode(const surface::Bitmap& picture) {
 
 #else
 // Built without the decoder: nothing is read, and --verify says why.
-QStringList decode(const surface::Bitmap&) { return {}; }
+QStringList decode(const surface::Bitmap&) {
+    return {};
+}
 #endif
 
 QString verify(const surface::Bitmap& picture, const QString& data, const QString& addon) {
 #ifndef MARLISK_HAVE_ZBAR
-    return QStringLiteral("--verify is not available: marlisk-cli was built without the zbar decoder");
+    return QStringLiteral(
+        "--verify is not available: marlisk-cli was built without the zbar decoder");
 #endif
     const QStringList read = decode(picture);
     const auto found = [&read](const QString& wanted) {
@@ -65,7 +69,8 @@ QString verify(const surface::Bitmap& picture, const QString& data, const QStrin
         return false;
     };
     // The decoder reads a symbol and its add-on either as two symbols or as one composite.
-    const bool ok = addon.isEmpty() ? found(data) : (found(data + addon) || (found(data) && found(addon)));
+    const bool ok =
+        addon.isEmpty() ? found(data) : (found(data + addon) || (found(data) && found(addon)));
     if (ok) return {};
     return QStringLiteral("verification failed: expected '%1'%2, the decoder read %3")
         .arg(data, addon.isEmpty() ? QString() : QStringLiteral(" with add-on '%1'").arg(addon),

@@ -48,9 +48,12 @@ DesignerForm::DesignerForm(const Options& options, QWidget* parent) : QWidget(pa
     p1->addWidget(Panel2);
     column->addWidget(Panel1);
 
-    Button1 = place::button(Panel2, QStringLiteral("Button1"), 456, 184, 81, 25, QStringLiteral("Build/Copy"));
-    Button4 = place::button(Panel2, QStringLiteral("Button4"), 536, 184, 65, 25, QStringLiteral("Print"));
-    Button3 = place::button(Panel2, QStringLiteral("Button3"), 600, 184, 65, 25, options.closeCaption);
+    Button1 = place::button(Panel2, QStringLiteral("Button1"), 456, 184, 81, 25,
+                            QStringLiteral("Build/Copy"));
+    Button4 =
+        place::button(Panel2, QStringLiteral("Button4"), 536, 184, 65, 25, QStringLiteral("Print"));
+    Button3 =
+        place::button(Panel2, QStringLiteral("Button3"), 600, 184, 65, 25, options.closeCaption);
     Button4->setEnabled(false);
     Button3->setVisible(false);
     connect(Button1, &QPushButton::clicked, this, &DesignerForm::Button1Click);
@@ -101,14 +104,19 @@ void DesignerForm::buildToolbar(bool colourButton) {
         ToolBar1->addWidget(b);
         return b;
     };
-    ToolButton1 = add(QStringLiteral("ToolButton1"), QStringLiteral("pagesetting"), 2, &DesignerForm::ToolButton1Click);
-    ToolButton2 = add(QStringLiteral("ToolButton2"), QStringLiteral("font"), 0, &DesignerForm::ToolButton2Click);
+    ToolButton1 = add(QStringLiteral("ToolButton1"), QStringLiteral("pagesetting"), 2,
+                      &DesignerForm::ToolButton1Click);
+    ToolButton2 = add(QStringLiteral("ToolButton2"), QStringLiteral("font"), 0,
+                      &DesignerForm::ToolButton2Click);
     if (colourButton) {
-        ToolButton6 = add(QStringLiteral("ToolButton6"), QStringLiteral("ToolButton6"), 4, &DesignerForm::ToolButton6Click);
+        ToolButton6 = add(QStringLiteral("ToolButton6"), QStringLiteral("ToolButton6"), 4,
+                          &DesignerForm::ToolButton6Click);
         ToolBar1->addSeparator()->setObjectName(QStringLiteral("ToolButton4"));
     }
-    ToolButton3 = add(QStringLiteral("ToolButton3"), QStringLiteral("turn3"), 1, &DesignerForm::ToolButton3Click);
-    ToolButton5 = add(QStringLiteral("ToolButton5"), QStringLiteral("turn 1"), 3, &DesignerForm::ToolButton5Click);
+    ToolButton3 = add(QStringLiteral("ToolButton3"), QStringLiteral("turn3"), 1,
+                      &DesignerForm::ToolButton3Click);
+    ToolButton5 = add(QStringLiteral("ToolButton5"), QStringLiteral("turn 1"), 3,
+                      &DesignerForm::ToolButton5Click);
     if (!colourButton) ToolBar1->addSeparator()->setObjectName(QStringLiteral("ToolButton4"));
     ToolButton3->setEnabled(false);
     ToolButton5->setEnabled(false);
@@ -168,10 +176,16 @@ void DesignerForm::enableTurnButtons() {
     ToolButton5->setEnabled(true);
 }
 
-void DesignerForm::enablePrint() { Button4->setEnabled(true); }
+void DesignerForm::enablePrint() {
+    Button4->setEnabled(true);
+}
 
-void DesignerForm::notice(const QString& text) { ui::notice(this, text); }
-void DesignerForm::applicationNotice(const QString& text) { ui::notice(nullptr, text); }
+void DesignerForm::notice(const QString& text) {
+    ui::notice(this, text);
+}
+void DesignerForm::applicationNotice(const QString& text) {
+    ui::notice(nullptr, text);
+}
 
 void DesignerForm::showRefusal(const symbols::Refusal& refusal) {
     if (refusal.kind == symbols::Refusal::Kind::ConversionError)
@@ -211,7 +225,9 @@ void DesignerForm::Button4Click() {
         dialog.exec();
 }
 
-void DesignerForm::Button3Click() { close(); }
+void DesignerForm::Button3Click() {
+    close();
+}
 
 void DesignerForm::ToolButton1Click() {
     Tpagesettingfm dialog(this);

@@ -22,25 +22,25 @@ class Tpringfm;
 
 class DesignerForm : public QWidget {
     Q_OBJECT
-public:
+  public:
     struct Options {
-        QString objectName;      // "c39fm", "ena13fm", ...
-        QString caption;         // form caption (not shown: the form has no title bar)
-        QSize clientSize;        // 688 x 461, ...
-        QSize initialImage;      // Image1's size before the first build
-        bool colourButton;       // ToolButton6 and the shared colour for printing
-        QString closeCaption;    // caption of the hidden Button3
+        QString objectName;    // "c39fm", "ena13fm", ...
+        QString caption;       // form caption (not shown: the form has no title bar)
+        QSize clientSize;      // 688 x 461, ...
+        QSize initialImage;    // Image1's size before the first build
+        bool colourButton;     // ToolButton6 and the shared colour for printing
+        QString closeCaption;  // caption of the hidden Button3
     };
     DesignerForm(const Options& options, QWidget* parent);
     ~DesignerForm() override;
 
     // Toolbar (images from the icon list; captions are not shown).
     QToolBar* ToolBar1;
-    QToolButton* ToolButton1;  // "pagesetting"
-    QToolButton* ToolButton2;  // "font"
+    QToolButton* ToolButton1;            // "pagesetting"
+    QToolButton* ToolButton2;            // "font"
     QToolButton* ToolButton6 = nullptr;  // colour, EAN/UPC forms only
-    QToolButton* ToolButton3;  // "turn3"
-    QToolButton* ToolButton5;  // "turn 1"
+    QToolButton* ToolButton3;            // "turn3"
+    QToolButton* ToolButton5;            // "turn 1"
     // Input panel; forms place their controls on Panel2.
     QFrame* Panel1;
     QFrame* Panel2;
@@ -63,7 +63,7 @@ public:
     // Tests may look at the print-option dialog instead of running it modally.
     static std::function<void(Tpringfm&)>& printDialogHook();
 
-public slots:
+  public slots:
     virtual void Button1Click() = 0;
     void Button4Click();      // Print
     void Button3Click();      // Close
@@ -73,7 +73,7 @@ public slots:
     void ToolButton5Click();  // turn 1
     void ToolButton3Click();  // turn3
 
-protected:
+  protected:
     // Shows `picture` in the preview: Image1 and the preview bitmap take its size.
     void showPicture(const surface::Bitmap& picture);
     // Resizes Image1 and the preview bitmap (kept pixels stay, new area white).
@@ -98,7 +98,7 @@ protected:
     // Puts the focus into the input control of that name on Panel2, if there is one.
     void focusField(const QString& name);
 
-private:
+  private:
     void buildToolbar(bool colourButton);
     void refreshImage();
 

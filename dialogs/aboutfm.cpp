@@ -86,4 +86,6 @@ void Taboutform::FormPaint() {
     filled_ = true;
 }
 
-void Taboutform::Button1Click() { accept(); }
+void Taboutform::Button1Click() {
+    accept();
+}

@@ -11,7 +11,7 @@ class QPushButton;
 
 class Taboutform : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit Taboutform(QWidget* parent = nullptr);
 
     QLabel* Image1;
@@ -24,13 +24,13 @@ public:
     static constexpr qint64 kMaxAboutSize = 1024 * 1024;
     static QStringList readAboutLines(const QString& path);
 
-public slots:
+  public slots:
     void Button1Click();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* e) override;
 
-private:
+  private:
     void FormCreate();
     void FormPaint();
 

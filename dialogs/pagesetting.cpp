@@ -38,14 +38,17 @@ Tpagesettingfm::Tpagesettingfm(QWidget* parent) : QDialog(parent) {
         {"Interval Space", "Label5", 40, 151, 73, &iwidthedt, "iwidthedt", 147, "Label10", 157},
     };
     for (const Row& r : rows) {
-        place::label(this, QLatin1String(r.labelName), r.lx, r.ly, r.lw, 13,
-                     QLatin1String(r.label), text);
+        place::label(this, QLatin1String(r.labelName), r.lx, r.ly, r.lw, 13, QLatin1String(r.label),
+                     text);
         *r.edit = place::edit(this, QLatin1String(r.editName), 124, r.ey, 172, 21, {});
         NumberKeyFilter::install(*r.edit, true, NumberKeyFilter::Enter::MovesFocus);
-        place::label(this, QLatin1String(r.unitName), 304, r.uy, 0, 13, QStringLiteral("mils"), text);
+        place::label(this, QLatin1String(r.unitName), 304, r.uy, 0, 13, QStringLiteral("mils"),
+                     text);
     }
-    BitBtn1 = place::button(this, QStringLiteral("BitBtn1"), 182, 200, 75, 25, QStringLiteral("Save "));
-    BitBtn2 = place::button(this, QStringLiteral("BitBtn2"), 256, 200, 75, 25, QStringLiteral("Close"));
+    BitBtn1 =
+        place::button(this, QStringLiteral("BitBtn1"), 182, 200, 75, 25, QStringLiteral("Save "));
+    BitBtn2 =
+        place::button(this, QStringLiteral("BitBtn2"), 256, 200, 75, 25, QStringLiteral("Close"));
     connect(BitBtn1, &QPushButton::clicked, this, &Tpagesettingfm::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &Tpagesettingfm::BitBtn2Click);
 
@@ -85,4 +88,6 @@ void Tpagesettingfm::BitBtn1Click() {
     accept();
 }
 
-void Tpagesettingfm::BitBtn2Click() { reject(); }
+void Tpagesettingfm::BitBtn2Click() {
+    reject();
+}

@@ -8,7 +8,7 @@ class QPushButton;
 
 class Tpagesettingfm : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit Tpagesettingfm(QWidget* parent = nullptr);
 
     QLineEdit* topedt;
@@ -19,10 +19,10 @@ public:
     QPushButton* BitBtn1;  // "Save "
     QPushButton* BitBtn2;  // "Close"
 
-public slots:
+  public slots:
     void BitBtn1Click();
     void BitBtn2Click();
 
-private:
+  private:
     void FormCreate();
 };

@@ -27,8 +27,10 @@ Tpringfm::Tpringfm(QWidget* parent) : QDialog(parent) {
     place::label(this, QStringLiteral("Label3"), 24, 64, 0, 13, QStringLiteral("Y："), text);
     yedt = place::edit(this, QStringLiteral("yedt"), 64, 64, 89, 21, {});
     place::label(this, QStringLiteral("Label4"), 168, 64, 0, 13, QStringLiteral("Miles"), text);
-    Button1 = place::button(this, QStringLiteral("Button1"), 128, 112, 57, 25, QStringLiteral("Print"));
-    Button2 = place::button(this, QStringLiteral("Button2"), 184, 112, 57, 25, QStringLiteral("Close"));
+    Button1 =
+        place::button(this, QStringLiteral("Button1"), 128, 112, 57, 25, QStringLiteral("Print"));
+    Button2 =
+        place::button(this, QStringLiteral("Button2"), 184, 112, 57, 25, QStringLiteral("Close"));
     NumberKeyFilter::install(xedt, true, NumberKeyFilter::Enter::MovesFocus);
     NumberKeyFilter::install(yedt, true, NumberKeyFilter::Enter::MovesFocus);
     connect(Button1, &QPushButton::clicked, this, &Tpringfm::Button1Click);
@@ -44,9 +46,11 @@ void Tpringfm::Button1Click() {
     const bool xOk = xedt->text().isEmpty() || symbols::tryStrToFloat(xedt->text(), x);
     const bool yOk = yedt->text().isEmpty() || symbols::tryStrToFloat(yedt->text(), y);
     if (!xOk || !yOk) x = y = 0;  // an offset that does not read puts the picture at the corner
-    const QString failure = printing::printPicture(globals::currentPrinter(), globals::printBitmap(),
-                                                   x, y, surface::screenDpi(), PrintColor);
+    const QString failure = printing::printPicture(
+        globals::currentPrinter(), globals::printBitmap(), x, y, surface::screenDpi(), PrintColor);
     if (!failure.isEmpty()) ui::notice(this, failure);
 }
 
-void Tpringfm::Button2Click() { reject(); }
+void Tpringfm::Button2Click() {
+    reject();
+}

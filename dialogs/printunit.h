@@ -9,7 +9,7 @@ class QPushButton;
 
 class Tpringfm : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit Tpringfm(QWidget* parent = nullptr);
 
     QColor PrintColor = Qt::black;
@@ -18,7 +18,7 @@ public:
     QPushButton* Button1;  // "Print"
     QPushButton* Button2;  // "Close"
 
-public slots:
+  public slots:
     void Button1Click();
     void Button2Click();
 };

@@ -1,11 +1,10 @@
 #include "surface/bitmap.h"
 
-#include "surface/glyphcache.h"
-
 #include <QFontMetrics>
 #include <QPainter>
-
 #include <algorithm>
+
+#include "surface/glyphcache.h"
 
 namespace surface {
 
@@ -84,14 +83,22 @@ void Bitmap::paint(const QRect& clipped, QRgb c) {
     QRgb* row = reinterpret_cast<QRgb*>(image_.bits()) + clipped.top() * step + clipped.left();
     const int rows = clipped.height();
     switch (clipped.width()) {
-        case 1: return paintColumns<1>(row, step, rows, c);
-        case 2: return paintColumns<2>(row, step, rows, c);
-        case 3: return paintColumns<3>(row, step, rows, c);
-        case 4: return paintColumns<4>(row, step, rows, c);
-        case 5: return paintColumns<5>(row, step, rows, c);
-        case 6: return paintColumns<6>(row, step, rows, c);
-        case 7: return paintColumns<7>(row, step, rows, c);
-        case 8: return paintColumns<8>(row, step, rows, c);
+        case 1:
+            return paintColumns<1>(row, step, rows, c);
+        case 2:
+            return paintColumns<2>(row, step, rows, c);
+        case 3:
+            return paintColumns<3>(row, step, rows, c);
+        case 4:
+            return paintColumns<4>(row, step, rows, c);
+        case 5:
+            return paintColumns<5>(row, step, rows, c);
+        case 6:
+            return paintColumns<6>(row, step, rows, c);
+        case 7:
+            return paintColumns<7>(row, step, rows, c);
+        case 8:
+            return paintColumns<8>(row, step, rows, c);
         default:
             for (int y = rows; y > 0; --y, row += step) std::fill_n(row, clipped.width(), c);
     }
@@ -114,7 +121,8 @@ bool Bitmap::textOut(int x, int y, const QString& text) {
     const QRect cell(x, y, run.advance, run.height);
     if (vectorsValid_) {
         texts_.push_back({text, font_, run.ascent});
-        ops_.push_back({VectorOp::Kind::Text, cell, brush_.rgb(), static_cast<int>(texts_.size()) - 1});
+        ops_.push_back(
+            {VectorOp::Kind::Text, cell, brush_.rgb(), static_cast<int>(texts_.size()) - 1});
     }
     const QRect background = cell & QRect(0, 0, width(), height());
     if (!background.isEmpty()) paint(background, brush_.rgb());
@@ -125,7 +133,8 @@ bool Bitmap::textOut(int x, int y, const QString& text) {
     const int w = width(), h = height();
     for (const QPoint& p : run.ink) {
         const int tx = x + p.x(), ty = y + p.y();
-        if (tx >= 0 && ty >= 0 && tx < w && ty < h) reinterpret_cast<QRgb*>(bits + ty * stride)[tx] = ink;
+        if (tx >= 0 && ty >= 0 && tx < w && ty < h)
+            reinterpret_cast<QRgb*>(bits + ty * stride)[tx] = ink;
     }
     return true;
 }

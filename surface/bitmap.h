@@ -19,9 +19,9 @@ namespace surface {
 struct VectorOp {
     enum class Kind : unsigned char { Fill, Text };
     Kind kind = Kind::Fill;
-    QRect rect;      // the filled rectangle, or the text cell
-    QRgb colour = 0; // fill colour, or the text cell's background
-    int text = -1;   // Text: index into textRuns()
+    QRect rect;       // the filled rectangle, or the text cell
+    QRgb colour = 0;  // fill colour, or the text cell's background
+    int text = -1;    // Text: index into textRuns()
 };
 
 // The text of a Text operation.
@@ -32,7 +32,7 @@ struct TextRun {
 };
 
 class Bitmap {
-public:
+  public:
     Bitmap() = default;  // 0 x 0
 
     int width() const { return image_.isNull() ? 0 : image_.width(); }
@@ -87,7 +87,7 @@ public:
     const std::vector<TextRun>& textRuns() const { return texts_; }
     bool hasVectors() const { return vectorsValid_ && !isEmpty(); }
 
-private:
+  private:
     void recordFill(const QRect& r, QRgb colour);
     // Paints a rectangle already clipped to the picture.
     void paint(const QRect& clipped, QRgb colour);

@@ -1,11 +1,11 @@
 #include "surface/clipboard.h"
 
-#include "surface/vectorexport.h"
-
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
 #include <QMimeData>
+
+#include "surface/vectorexport.h"
 
 namespace surface {
 
@@ -16,7 +16,9 @@ ClipboardSink& sink() {
 }
 }  // namespace
 
-void setClipboardSink(ClipboardSink s) { sink() = std::move(s); }
+void setClipboardSink(ClipboardSink s) {
+    sink() = std::move(s);
+}
 
 bool placeOnClipboard(const Bitmap& picture) {
     if (sink()) return sink()(picture);

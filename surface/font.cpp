@@ -1,8 +1,8 @@
 #include "surface/font.h"
 
-#include "surface/rounding.h"
-
 #include <algorithm>
+
+#include "surface/rounding.h"
 
 namespace surface {
 

@@ -8,7 +8,7 @@
 
 namespace surface {
 
-constexpr int kMaxPictureSide = 32000;                         // pixels, each side
+constexpr int kMaxPictureSide = 32000;                        // pixels, each side
 constexpr double kMaxPictureBytes = 256.0 * 1024.0 * 1024.0;  // 4 bytes a pixel
 
 // Empty when a w x h picture may be made; otherwise the refusal to show the user.

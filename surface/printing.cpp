@@ -18,16 +18,14 @@ QRect destination(int w, int h, int screenDpi, int printerDpi, double xMils, dou
     return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
 }
 
-QString printPicture(QPrinter& printer, const surface::Bitmap& picture, double xMils,
-                     double yMils, int screenDpi, const QColor& printColor) {
+QString printPicture(QPrinter& printer, const surface::Bitmap& picture, double xMils, double yMils,
+                     int screenDpi, const QColor& printColor) {
     if (!printer.isValid()) return QStringLiteral("false to init");
     const int P = printer.logicalDpiX();
     const int S = screenDpi;
     if (P <= 0 || S <= 0) return QStringLiteral("Printer is Error");
 
-    const auto jobError = [] {
-        return QStringLiteral("Printer is Error  %1").arg(errno);
-    };
+    const auto jobError = [] { return QStringLiteral("Printer is Error  %1").arg(errno); };
     printer.setDocName(QStringLiteral("Marlisk Barcode Generator"));
     errno = 0;
     QPainter painter;

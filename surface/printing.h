@@ -18,7 +18,7 @@ QRect destination(int w, int h, int screenDpi, int printerDpi, double xMils, dou
 
 // Prints the picture on one page. Returns the message to show when it failed, empty when
 // the page was printed.
-QString printPicture(QPrinter& printer, const surface::Bitmap& picture, double xMils,
-                     double yMils, int screenDpi, const QColor& printColor);
+QString printPicture(QPrinter& printer, const surface::Bitmap& picture, double xMils, double yMils,
+                     int screenDpi, const QColor& printColor);
 
 }  // namespace printing

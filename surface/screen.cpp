@@ -20,6 +20,8 @@ int screenDpi() {
     return 96;
 }
 
-void setScreenDpiOverride(int dpi) { g_override = dpi > 0 ? dpi : 0; }
+void setScreenDpiOverride(int dpi) {
+    g_override = dpi > 0 ? dpi : 0;
+}
 
 }  // namespace surface

@@ -7,9 +7,13 @@
 namespace surface {
 
 namespace {
-QString escaped(const QString& text) { return text.toHtmlEscaped(); }
+QString escaped(const QString& text) {
+    return text.toHtmlEscaped();
+}
 
-QString colourText(const QColor& c) { return c.name(QColor::HexRgb); }
+QString colourText(const QColor& c) {
+    return c.name(QColor::HexRgb);
+}
 
 // Font size in SVG user units (pixels of the picture).
 double glyphPixels(const Font& f, int dpi) {
@@ -44,7 +48,9 @@ QByteArray toSvg(const Bitmap& picture, bool turned) {
                .arg(outH);
     if (turned) svg += QStringLiteral("<g transform=\"translate(%1 0) rotate(90)\">\n").arg(h);
     // Clip to the picture: what falls outside the bitmap is lost there too.
-    svg += QStringLiteral("<clipPath id=\"picture\"><rect x=\"0\" y=\"0\" width=\"%1\" height=\"%2\"/></clipPath>\n")
+    svg += QStringLiteral(
+               "<clipPath id=\"picture\"><rect x=\"0\" y=\"0\" width=\"%1\" "
+               "height=\"%2\"/></clipPath>\n")
                .arg(w)
                .arg(h);
     svg += QStringLiteral("<g clip-path=\"url(#picture)\">\n");

@@ -7,7 +7,9 @@
 namespace symbols {
 
 namespace {
-bool isAsciiDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+bool isAsciiDigit(QChar c) {
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
 
 ConvertError intError(const QString& text) {
     return ConvertError(QStringLiteral("'%1' is not a valid integer value").arg(text));

@@ -9,12 +9,12 @@
 namespace symbols {
 
 class ConvertError : public std::runtime_error {
-public:
+  public:
     explicit ConvertError(const QString& message)
         : std::runtime_error(message.toStdString()), message_(message) {}
     const QString& message() const { return message_; }
 
-private:
+  private:
     QString message_;
 };
 

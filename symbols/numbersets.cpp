@@ -11,12 +11,20 @@ QString lookup(const std::array<std::string_view, 10>& set, QChar digit) {
     return QString::fromLatin1(code.data(), static_cast<qsizetype>(code.size()));
 }
 
-QString codeIn(char parity, QChar digit) { return parity == 'A' ? codeA(digit) : codeB(digit); }
+QString codeIn(char parity, QChar digit) {
+    return parity == 'A' ? codeA(digit) : codeB(digit);
+}
 }  // namespace
 
-QString codeA(QChar digit) { return lookup(kSetA, digit); }
-QString codeB(QChar digit) { return lookup(kSetB, digit); }
-QString codeC(QChar digit) { return lookup(kSetC, digit); }
+QString codeA(QChar digit) {
+    return lookup(kSetA, digit);
+}
+QString codeB(QChar digit) {
+    return lookup(kSetB, digit);
+}
+QString codeC(QChar digit) {
+    return lookup(kSetC, digit);
+}
 
 QString encodeAddOn(const QString& digits) {
     QString out = QStringLiteral("1011");

@@ -9,12 +9,12 @@
 #include <memory>
 #include <optional>
 
+#include "app/globals.h"
 #include "app/mainform.h"
 #include "app/messages.h"
 #include "app/settings.h"
 #include "designers/designerform.h"
 #include "dialogs/printunit.h"
-#include "app/globals.h"
 #include "surface/clipboard.h"
 #include "surface/font.h"
 #include "surface/screen.h"
@@ -28,7 +28,7 @@ struct Message {
 
 // Everything a test wants to see of one session with the program.
 class Session {
-public:
+  public:
     // `iniText`: the settings file's content, or nothing for no file at all.
     explicit Session(const std::optional<QByteArray>& iniText = std::nullopt) {
         surface::registerFontSubstitutes();

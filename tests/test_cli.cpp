@@ -2,9 +2,9 @@
 // refusals with the forms' texts, batches, vectors and resolution.
 
 #include <QAction>
+#include <QComboBox>
 #include <QDateTime>
 #include <QDirIterator>
-#include <QComboBox>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -33,14 +33,17 @@ Run runCli(const QStringList& args, const QString& workDir = {}) {
     p.setProcessEnvironment(env);
     if (!workDir.isEmpty()) p.setWorkingDirectory(workDir);
     // Page values given explicitly, whatever settings file lies beside the program.
-    const QStringList page{"--top", "0", "--down", "0", "--left", "0", "--right", "0", "--interval", "0"};
+    const QStringList page{"--top", "0",       "--down", "0",          "--left",
+                           "0",     "--right", "0",      "--interval", "0"};
     p.start(QStringLiteral(MARLISK_CLI), page + args);  // later options win
     p.waitForFinished(120000);
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
             QString::fromUtf8(p.readAllStandardError()).trimmed()};
 }
 
-QImage rgb(const QImage& i) { return i.convertToFormat(QImage::Format_RGB32); }
+QImage rgb(const QImage& i) {
+    return i.convertToFormat(QImage::Format_RGB32);
+}
 
 // Fields of a designer form by their control names.
 void setField(QWidget* form, const char* name, const QString& text) {
@@ -59,10 +62,12 @@ QImage paintSvgRects(const QByteArray& svg, QSize size, QList<QRect>* textCells)
     QImage img(size, QImage::Format_RGB32);
     img.fill(Qt::magenta);
     const QRegularExpression rect(
-        QStringLiteral("<rect x=\"(-?\\d+)\" y=\"(-?\\d+)\" width=\"(\\d+)\" height=\"(\\d+)\" fill=\"(#[0-9a-f]{6})\"/>\\n(<text)?"));
+        QStringLiteral("<rect x=\"(-?\\d+)\" y=\"(-?\\d+)\" width=\"(\\d+)\" height=\"(\\d+)\" "
+                       "fill=\"(#[0-9a-f]{6})\"/>\\n(<text)?"));
     for (auto it = rect.globalMatch(QString::fromUtf8(svg)); it.hasNext();) {
         const auto m = it.next();
-        const QRect r(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(), m.captured(4).toInt());
+        const QRect r(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(),
+                      m.captured(4).toInt());
         for (int y = std::max(0, r.top()); y <= std::min(size.height() - 1, r.bottom()); ++y)
             for (int x = std::max(0, r.left()); x <= std::min(size.width() - 1, r.right()); ++x)
                 img.setPixel(x, y, QColor(m.captured(5)).rgb());
@@ -77,32 +82,39 @@ class CliTest : public QObject {
     QTemporaryDir dir;
     QString file(const QString& name) { return dir.filePath(name); }
 
-private slots:
+  private slots:
     // The picture a form puts on the clipboard and the CLI's PNG are the same, pixel for
     // pixel, at the screen's 96 dpi with the default font.
     void sameAsTheForm_data() {
         QTest::addColumn<QString>("menu");
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QStringList>("fields");  // name=value pairs for the form
-        QTest::newRow("c39 defaults") << "C391" << QStringList{"c39", "AB"}
-                                      << QStringList{"barcodeedt=AB"};
+        QTest::newRow("c39 defaults")
+            << "C391" << QStringList{"c39", "AB"} << QStringList{"barcodeedt=AB"};
         QTest::newRow("c39 comment, ratio, sizes")
-            << "C391" << QStringList{"c39", "Mar-39$/+%._", "--comment", "Lot 7", "--ratio", "2.5", "--narrow", "30", "--height", "0.8"}
-            << QStringList{"barcodeedt=Mar-39$/+%._", "heardtextedt=Lot 7", "natiocbox=2.5", "fnarwidthedt=30", "fheightedt=0.8"};
+            << "C391" << QStringList{"c39", "Mar-39$/+%._", "--comment", "Lot 7",    "--ratio",
+                                     "2.5", "--narrow",     "30",        "--height", "0.8"}
+            << QStringList{"barcodeedt=Mar-39$/+%._", "heardtextedt=Lot 7", "natiocbox=2.5",
+                           "fnarwidthedt=30", "fheightedt=0.8"};
         QTest::newRow("ean13 with 2-digit add-on")
             << "ENA13" << QStringList{"ean13", "590123412345", "--addon", "12"}
             << QStringList{"barcodeedt=590123412345", "Edit1=12"};
         QTest::newRow("ean13 full number, comment, width 3")
-            << "ENA13" << QStringList{"ean13", "4006381333931", "--comment", "Tea", "--width", "3", "--addon", "52495"}
-            << QStringList{"barcodeedt=400638133393", "heardtextedt=Tea", "ComboBox1=3", "Edit1=52495"};
+            << "ENA13" << QStringList{"ean13", "4006381333931", "--comment", "Tea", "--width",
+                                      "3",     "--addon",       "52495"}
+            << QStringList{"barcodeedt=400638133393", "heardtextedt=Tea", "ComboBox1=3",
+                           "Edit1=52495"};
         QTest::newRow("ean8 with 5-digit add-on")
             << "EAN81" << QStringList{"ean8", "9638507", "--addon", "52495"}
             << QStringList{"barcodeedt=9638507", "Supplementaltxt=52495"};
-        QTest::newRow("upca with colour") << "upca1" << QStringList{"upca", "03600029145", "--addon", "07", "--color", "1040a0"}
-                                          << QStringList{"barcodeedt=03600029145", "Supplementaltxt=07"};
+        QTest::newRow("upca with colour")
+            << "upca1" << QStringList{"upca", "03600029145", "--addon", "07", "--color", "1040a0"}
+            << QStringList{"barcodeedt=03600029145", "Supplementaltxt=07"};
         QTest::newRow("upce with comment and add-on")
-            << "UPCE1" << QStringList{"upce", "654321", "--addon", "12", "--comment", "E", "--module", "26"}
-            << QStringList{"barcodeedt=654321", "Supplementaltxt=12", "heardtextedt=E", "barwidth=26"};
+            << "UPCE1"
+            << QStringList{"upce", "654321", "--addon", "12", "--comment", "E", "--module", "26"}
+            << QStringList{"barcodeedt=654321", "Supplementaltxt=12", "heardtextedt=E",
+                           "barwidth=26"};
     }
     void sameAsTheForm() {
         QFETCH(QString, menu);
@@ -119,7 +131,8 @@ private slots:
         w.menuItem(menu)->trigger();
         QWidget* form = w.currentForm();
         QVERIFY(form != nullptr);
-        for (const QString& f : fields) setField(form, qPrintable(f.section('=', 0, 0)), f.section('=', 1));
+        for (const QString& f : fields)
+            setField(form, qPrintable(f.section('=', 0, 0)), f.section('=', 1));
         QTest::mouseClick(form->findChild<QPushButton*>(QStringLiteral("Button1")), Qt::LeftButton);
         QVERIFY2(s.clipboardCopies == 1, qPrintable(s.texts().join('\n')));
         const QImage fromCli(png);
@@ -132,26 +145,40 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::newRow("c39 AB") << QStringList{"c39", "AB"}
                                 << "100101101101011010100101101011010010110100101101101";
-        QTest::newRow("upca 03600029145")
-            << QStringList{"upca", "03600029145"}
-            << "10100011010111101010111100011010001101000110101010110110011101001100110101110010011101101100101";
-        QTest::newRow("upca with add-on 12") << QStringList{"upca", "03600029145", "--addon", "12"}
-                                             << "10100011010111101010111100011010001101000110101010110110011101001100110101110010011101101100101\n10110011001010010011";
+        QTest::newRow("upca 03600029145") << QStringList{"upca", "03600029145"}
+                                          << "10100011010111101010111100011010001101000110101010110"
+                                             "110011101001100110101110010011101101100101";
+        QTest::newRow("upca with add-on 12")
+            << QStringList{"upca", "03600029145", "--addon", "12"}
+            << "10100011010111101010111100011010001101000110101010110110011101001100110101110010011"
+               "101101100101\n10110011001010010011";
         QTest::newRow("add-on 07") << QStringList{"upca", "036000291452", "--addon", "07"}
-                                   << "10100011010111101010111100011010001101000110101010110110011101001100110101110010011101101100101\n10110100111010010001";
-        QTest::newRow("add-on 52495") << QStringList{"ean8", "9638507", "--addon", "52495"}
-                                      << "1010001011010111101111010110111010101001110111001010001001011100101\n10110111001010010011010011101010001011010110001";
-        QTest::newRow("ean8 1234567") << QStringList{"ean8", "1234567"}
-                                      << "1010011001001001101111010100011010101001110101000010001001110010101";
-        QTest::newRow("upce 123456") << QStringList{"upce", "123456"} << "101011001100100110111101001110101110010101111010101";
-        QTest::newRow("upce 000000") << QStringList{"upce", "000000"} << "101010011101001110100111000110100011010001101010101";
-        QTest::newRow("upce 654321") << QStringList{"upce", "654321"} << "101000010101100010011101011110100110110011001010101";
-        QTest::newRow("upce 425261") << QStringList{"upce", "425261"} << "101001110100100110111001001101101011110011001010101";
-        QTest::newRow("upce 012347 as full number") << QStringList{"upce", "00123471"} << "101010011101100110010011010000101000110111011010101";
-        QTest::newRow("upce 004200") << QStringList{"upce", "004200"} << "101010011100011010100011001001101001110100111010101";
+                                   << "101000110101111010101111000110100011010001101010101101100111"
+                                      "01001100110101110010011101101100101\n10110100111010010001";
+        QTest::newRow("add-on 52495")
+            << QStringList{"ean8", "9638507", "--addon", "52495"}
+            << "1010001011010111101111010110111010101001110111001010001001011100101\n10110111001010"
+               "010011010011101010001011010110001";
+        QTest::newRow("ean8 1234567")
+            << QStringList{"ean8", "1234567"}
+            << "1010011001001001101111010100011010101001110101000010001001110010101";
+        QTest::newRow("upce 123456") << QStringList{"upce", "123456"}
+                                     << "101011001100100110111101001110101110010101111010101";
+        QTest::newRow("upce 000000") << QStringList{"upce", "000000"}
+                                     << "101010011101001110100111000110100011010001101010101";
+        QTest::newRow("upce 654321") << QStringList{"upce", "654321"}
+                                     << "101000010101100010011101011110100110110011001010101";
+        QTest::newRow("upce 425261") << QStringList{"upce", "425261"}
+                                     << "101001110100100110111001001101101011110011001010101";
+        QTest::newRow("upce 012347 as full number")
+            << QStringList{"upce", "00123471"}
+            << "101010011101100110010011010000101000110111011010101";
+        QTest::newRow("upce 004200") << QStringList{"upce", "004200"}
+                                     << "101010011100011010100011001001101001110100111010101";
         QTest::newRow("ean13 guards folded to 1 and 0")
             << QStringList{"ean13", "000000000000"}
-            << "10100011010001101000110100011010001101000110101010111001011100101110010111001011100101110010101";
+            << "10100011010001101000110100011010001101000110101010111001011100101110010111001011100"
+               "101110010101";
     }
     void moduleStrings() {
         QFETCH(QStringList, args);
@@ -167,25 +194,31 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::newRow("ean13 eleven digits") << QStringList{"ean13", "59012341234"}
                                              << "The 'Bar code message' must contain 12 numbers.";
-        QTest::newRow("ean13 wrong check digit") << QStringList{"ean13", "5901234123455"}
-                                                 << "Invalid check digit '5', expecting '7'";
-        QTest::newRow("upca wrong check digit") << QStringList{"upca", "036000291450"}
-                                                << "Invalid check digit '0', expecting '2'";
-        QTest::newRow("upce wrong number system") << QStringList{"upce", "11234565"}
-                                                  << "Invalid number system '1' of a UPC-E number, expecting '0'";
-        QTest::newRow("ean8 add-on of 3 digits") << QStringList{"ean8", "9638507", "--addon", "123"}
-                                                 << "The 'Ean8 Supplemental' must contain 2 or 5 numbers.";
+        QTest::newRow("ean13 wrong check digit")
+            << QStringList{"ean13", "5901234123455"} << "Invalid check digit '5', expecting '7'";
+        QTest::newRow("upca wrong check digit")
+            << QStringList{"upca", "036000291450"} << "Invalid check digit '0', expecting '2'";
+        QTest::newRow("upce wrong number system")
+            << QStringList{"upce", "11234565"}
+            << "Invalid number system '1' of a UPC-E number, expecting '0'";
+        QTest::newRow("ean8 add-on of 3 digits")
+            << QStringList{"ean8", "9638507", "--addon", "123"}
+            << "The 'Ean8 Supplemental' must contain 2 or 5 numbers.";
         QTest::newRow("ean13 add-on of 3 digits is not left out quietly")
             << QStringList{"ean13", "590123412345", "--addon", "123"}
             << "The 'Ean13 Supplemental' must contain 2 or 5 numbers.";
         QTest::newRow("c39 empty message") << QStringList{"c39", ""} << "Barcode Message Error";
-        QTest::newRow("c39 ratio out of range") << QStringList{"c39", "AB", "--ratio", "3.5"} << "Natio Error";
+        QTest::newRow("c39 ratio out of range")
+            << QStringList{"c39", "AB", "--ratio", "3.5"} << "Natio Error";
         QTest::newRow("c39 one character")
-            << QStringList{"c39", "A"} << "The 'Bar code message' must have two or above two characters.";
-        QTest::newRow("height that is no number") << QStringList{"upca", "03600029145", "--height", "1.2.3"}
-                                                  << "'1.2.3' is not a valid floating point value";
-        QTest::newRow("module width with a point") << QStringList{"upce", "123456", "--module", "2.5"}
-                                                   << "'2.5' is not a valid integer value";
+            << QStringList{"c39", "A"}
+            << "The 'Bar code message' must have two or above two characters.";
+        QTest::newRow("height that is no number")
+            << QStringList{"upca", "03600029145", "--height", "1.2.3"}
+            << "'1.2.3' is not a valid floating point value";
+        QTest::newRow("module width with a point")
+            << QStringList{"upce", "123456", "--module", "2.5"}
+            << "'2.5' is not a valid integer value";
     }
     void refusals() {
         QFETCH(QStringList, args);
@@ -212,17 +245,23 @@ private slots:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("starts");
-        QTest::newRow("500-inch bars") << QStringList{"upca", "03600029145", "--height", "500"} << 2 << "The picture would be";
-        QTest::newRow("page value 1e308") << QStringList{"c39", "AB", "--left", "1e308"} << 2 << "The picture would be";
-        QTest::newRow("unknown symbology") << QStringList{"qr", "AB", "-o", "x.png"} << 2 << "unknown symbology 'qr'";
-        QTest::newRow("unwritable file") << QStringList{"c39", "AB", "-o", "/proc/marlisk.png"} << 1 << "cannot write '/proc/marlisk.png'";
-        QTest::newRow("unknown file type") << QStringList{"c39", "AB", "-o", "x.gif"} << 1 << "unknown file type";
+        QTest::newRow("500-inch bars")
+            << QStringList{"upca", "03600029145", "--height", "500"} << 2 << "The picture would be";
+        QTest::newRow("page value 1e308")
+            << QStringList{"c39", "AB", "--left", "1e308"} << 2 << "The picture would be";
+        QTest::newRow("unknown symbology")
+            << QStringList{"qr", "AB", "-o", "x.png"} << 2 << "unknown symbology 'qr'";
+        QTest::newRow("unwritable file") << QStringList{"c39", "AB", "-o", "/proc/marlisk.png"} << 1
+                                         << "cannot write '/proc/marlisk.png'";
+        QTest::newRow("unknown file type")
+            << QStringList{"c39", "AB", "-o", "x.gif"} << 1 << "unknown file type";
     }
     void oversizedAndUnusableInput() {
         QFETCH(QStringList, args);
         QFETCH(int, status);
         QFETCH(QString, starts);
-        if (!args.contains(QStringLiteral("-o"))) args << QStringLiteral("-o") << file(QStringLiteral("big.png"));
+        if (!args.contains(QStringLiteral("-o")))
+            args << QStringLiteral("-o") << file(QStringLiteral("big.png"));
         const Run r = runCli(args);
         QCOMPARE(r.status, status);
         QVERIFY2(r.err.startsWith(starts), qPrintable(r.err));
@@ -236,7 +275,8 @@ private slots:
         QTest::newRow("ean8 + 2") << QStringList{"ean8", "9638507", "--addon", "12"};
         QTest::newRow("upca") << QStringList{"upca", "03600029145"};
         QTest::newRow("upce + 2") << QStringList{"upce", "425261", "--addon", "05"};
-        QTest::newRow("600 dpi, turned") << QStringList{"upca", "03600029145", "--dpi", "600", "--turn"};
+        QTest::newRow("600 dpi, turned")
+            << QStringList{"upca", "03600029145", "--dpi", "600", "--turn"};
     }
     void verifyReadsBackEverySymbology() {
         QFETCH(QStringList, args);
@@ -246,7 +286,8 @@ private slots:
 
     void verifyFailsWhenNothingCanBeRead() {
         // A module width that rounds to 0 pixels draws digits and no bars.
-        const Run r = runCli({"upca", "03600029145", "--module", "1", "--verify", "-o", file(QStringLiteral("nobars.png"))});
+        const Run r = runCli({"upca", "03600029145", "--module", "1", "--verify", "-o",
+                              file(QStringLiteral("nobars.png"))});
         QCOMPARE(r.status, 1);
         QVERIFY2(r.err.startsWith(QStringLiteral("verification failed")), qPrintable(r.err));
         QVERIFY(!QFile::exists(file(QStringLiteral("nobars.png"))));
@@ -262,7 +303,8 @@ private slots:
     void resolutionTravelsWithTheFile() {
         QFETCH(QString, name);
         QFETCH(int, dpi);
-        const Run r = runCli({"upca", "03600029145", "--dpi", QString::number(dpi), "-o", file(name)});
+        const Run r =
+            runCli({"upca", "03600029145", "--dpi", QString::number(dpi), "-o", file(name)});
         QVERIFY2(r.status == 0, qPrintable(r.err));
         const QImage img(file(name));
         QVERIFY(qAbs(img.dotsPerMeterX() * 0.0254 - dpi) < 0.5);
@@ -271,7 +313,8 @@ private slots:
 
     void highResolutionKeepsProportionsAndDots() {
         // 21 mils at 600 dpi is 12.6, so 13 dots a module; the 8-point font counts as 50.
-        const Run r = runCli({"upca", "03600029145", "--dpi", "600", "-o", file(QStringLiteral("hi.png"))});
+        const Run r =
+            runCli({"upca", "03600029145", "--dpi", "600", "-o", file(QStringLiteral("hi.png"))});
         QVERIFY2(r.status == 0, qPrintable(r.err));
         const QImage img = rgb(QImage(file(QStringLiteral("hi.png"))));
         QCOMPARE(img.width(), 2 * 50 + 95 * 13);
@@ -295,9 +338,12 @@ private slots:
     // Vectors: every pixel outside the text cells is the colour the SVG's rectangles give it.
     void svgCarriesTheBitmapsGeometry_data() {
         QTest::addColumn<QStringList>("args");
-        QTest::newRow("ean13 + 5, comment") << QStringList{"ean13", "590123412345", "--addon", "52495", "--comment", "SVG"};
-        QTest::newRow("c39 ratio 2.5") << QStringList{"c39", "SVG-39", "--ratio", "2.5", "--comment", "c"};
-        QTest::newRow("upce coloured") << QStringList{"upce", "123456", "--addon", "12", "--color", "aa2200"};
+        QTest::newRow("ean13 + 5, comment")
+            << QStringList{"ean13", "590123412345", "--addon", "52495", "--comment", "SVG"};
+        QTest::newRow("c39 ratio 2.5")
+            << QStringList{"c39", "SVG-39", "--ratio", "2.5", "--comment", "c"};
+        QTest::newRow("upce coloured")
+            << QStringList{"upce", "123456", "--addon", "12", "--color", "aa2200"};
     }
     void svgCarriesTheBitmapsGeometry() {
         QFETCH(QStringList, args);
@@ -349,17 +395,21 @@ private slots:
     void batchGoesOnPastABadLine() {
         QFile list(file(QStringLiteral("batch.csv")));
         QVERIFY(list.open(QIODevice::WriteOnly));
-        list.write("symbology,message,addon,comment,output\n"
-                   "ean13,590123412345,12,,b1.png\n"
-                   "\n# a comment line\n"
-                   "ean13,59012341234,,,b2.png\n"
-                   "upce,123456,,\"Lot \"\"7\"\", red\",b3.svg\n"
-                   "qr,1,,,b4.png\n");
+        list.write(
+            "symbology,message,addon,comment,output\n"
+            "ean13,590123412345,12,,b1.png\n"
+            "\n# a comment line\n"
+            "ean13,59012341234,,,b2.png\n"
+            "upce,123456,,\"Lot \"\"7\"\", red\",b3.svg\n"
+            "qr,1,,,b4.png\n");
         list.close();
         const Run r = runCli({"--batch", list.fileName()}, dir.path());
         QCOMPARE(r.status, 2);
-        QVERIFY2(r.err.contains(QStringLiteral("line 5: The 'Bar code message' must contain 12 numbers.")), qPrintable(r.err));
-        QVERIFY2(r.err.contains(QStringLiteral("line 7: unknown symbology 'qr'")), qPrintable(r.err));
+        QVERIFY2(r.err.contains(
+                     QStringLiteral("line 5: The 'Bar code message' must contain 12 numbers.")),
+                 qPrintable(r.err));
+        QVERIFY2(r.err.contains(QStringLiteral("line 7: unknown symbology 'qr'")),
+                 qPrintable(r.err));
         QVERIFY(QFile::exists(file(QStringLiteral("b1.png"))));
         QVERIFY(!QFile::exists(file(QStringLiteral("b2.png"))));
         QFile svg(file(QStringLiteral("b3.svg")));
@@ -369,18 +419,24 @@ private slots:
 
     void printsOnACupsQueue() {
         QProcess lpstat;
-        lpstat.start(QStringLiteral("lpstat"), {QStringLiteral("-p"), QStringLiteral("marlisk-pdf")});
+        lpstat.start(QStringLiteral("lpstat"),
+                     {QStringLiteral("-p"), QStringLiteral("marlisk-pdf")});
         if (!lpstat.waitForFinished(5000) || lpstat.exitCode() != 0)
-            QSKIP("no CUPS queue 'marlisk-pdf': tests/services.sh start sets it up (needs cups and printer-driver-cups-pdf)");
+            QSKIP(
+                "no CUPS queue 'marlisk-pdf': tests/services.sh start sets it up (needs cups and "
+                "printer-driver-cups-pdf)");
         const QDateTime started = QDateTime::currentDateTime().addSecs(-1);
-        const Run r = runCli({"ean8", "9638507", "--print", "marlisk-pdf", "--x", "500", "--y", "250"});
+        const Run r =
+            runCli({"ean8", "9638507", "--print", "marlisk-pdf", "--x", "500", "--y", "250"});
         QVERIFY2(r.status == 0, qPrintable(r.err));
         // cups-pdf writes into the submitting user's ~/PDF or its anonymous spool folder.
         bool found = false;
         for (int tries = 0; tries < 300 && !found; ++tries) {
             QTest::qWait(100);
-            for (const QString& root : {QDir::homePath() + QStringLiteral("/PDF"), QStringLiteral("/var/spool/cups-pdf")}) {
-                QDirIterator it(root, {QStringLiteral("*.pdf")}, QDir::Files, QDirIterator::Subdirectories);
+            for (const QString& root : {QDir::homePath() + QStringLiteral("/PDF"),
+                                        QStringLiteral("/var/spool/cups-pdf")}) {
+                QDirIterator it(root, {QStringLiteral("*.pdf")}, QDir::Files,
+                                QDirIterator::Subdirectories);
                 while (it.hasNext())
                     if (QFileInfo(it.next()).lastModified() >= started) found = true;
             }
@@ -392,12 +448,14 @@ private slots:
     void installsProgramsDesktopEntryAndIcon() {
         QTemporaryDir prefix;
         QProcess install;
-        install.start(QStringLiteral("cmake"), {QStringLiteral("--install"), QStringLiteral(MARLISK_BUILD_DIR),
-                                                QStringLiteral("--prefix"), prefix.path()});
+        install.start(QStringLiteral("cmake"),
+                      {QStringLiteral("--install"), QStringLiteral(MARLISK_BUILD_DIR),
+                       QStringLiteral("--prefix"), prefix.path()});
         QVERIFY(install.waitForFinished(60000));
         QCOMPARE(install.exitCode(), 0);
-        for (const char* f : {"bin/marlisk", "bin/marlisk-cli", "share/applications/marlisk.desktop",
-                              "share/icons/hicolor/scalable/apps/marlisk.svg"})
+        for (const char* f :
+             {"bin/marlisk", "bin/marlisk-cli", "share/applications/marlisk.desktop",
+              "share/icons/hicolor/scalable/apps/marlisk.svg"})
             QVERIFY2(QFile::exists(prefix.filePath(QLatin1String(f))), f);
         QFile desktop(prefix.filePath(QStringLiteral("share/applications/marlisk.desktop")));
         QVERIFY(desktop.open(QIODevice::ReadOnly));
@@ -409,8 +467,9 @@ private slots:
         QTest::addColumn<QString>("line");
         QTest::addColumn<QStringList>("fields");
         QTest::newRow("plain") << "a,b,,d" << QStringList{"a", "b", "", "d"};
-        QTest::newRow("quoted comma and quote") << "c39,\"A,B\",,\"say \"\"hi\"\"\",o.png"
-                                                << QStringList{"c39", "A,B", "", "say \"hi\"", "o.png"};
+        QTest::newRow("quoted comma and quote")
+            << "c39,\"A,B\",,\"say \"\"hi\"\"\",o.png"
+            << QStringList{"c39", "A,B", "", "say \"hi\"", "o.png"};
     }
     void csvFields() {
         QFETCH(QString, line);

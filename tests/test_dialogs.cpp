@@ -14,9 +14,9 @@
 
 #include "dialogs/aboutfm.h"
 #include "dialogs/pagesetting.h"
-#include "surface/printing.h"
 #include "dialogs/printunit.h"
 #include "formtesting.h"
+#include "surface/printing.h"
 
 using formtesting::Session;
 
@@ -37,13 +37,13 @@ surface::Bitmap framedPicture(int w, int h) {
 QRect darkBox(const QString& pdf, int dpi) {
     QTemporaryDir out;
     const QString stem = out.filePath(QStringLiteral("page"));
-    QProcess::execute(QStringLiteral("pdftoppm"),
-                      {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-png"),
-                       QStringLiteral("-gray"), QStringLiteral("-x"), QStringLiteral("0"),
-                       QStringLiteral("-y"), QStringLiteral("0"), QStringLiteral("-W"),
-                       QStringLiteral("2400"), QStringLiteral("-H"), QStringLiteral("2400"),
-                       QStringLiteral("-singlefile"), QStringLiteral("-f"), QStringLiteral("1"),
-                       QStringLiteral("-l"), QStringLiteral("1"), pdf, stem});
+    QProcess::execute(
+        QStringLiteral("pdftoppm"),
+        {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-png"),
+         QStringLiteral("-gray"), QStringLiteral("-x"), QStringLiteral("0"), QStringLiteral("-y"),
+         QStringLiteral("0"), QStringLiteral("-W"), QStringLiteral("2400"), QStringLiteral("-H"),
+         QStringLiteral("2400"), QStringLiteral("-singlefile"), QStringLiteral("-f"),
+         QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("1"), pdf, stem});
     const QImage img(stem + QStringLiteral(".png"));
     if (img.isNull()) return {};
     QRect box;
@@ -53,12 +53,14 @@ QRect darkBox(const QString& pdf, int dpi) {
     return box;
 }
 
-bool havePdftoppm() { return !QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty(); }
+bool havePdftoppm() {
+    return !QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty();
+}
 }  // namespace
 
 class DialogsTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     // ---- page setting ----
     void pageSettingShowsZerosOnAFreshStart() {
         Session s;
@@ -81,8 +83,9 @@ private slots:
         d.iwidthedt->clear();  // an empty edit saves 0
         QTest::mouseClick(d.BitBtn1, Qt::LeftButton);
         QCOMPARE(d.result(), int(QDialog::Accepted));
-        QCOMPARE(s.readIni(), QByteArray("[Symbology]\nChecked=Bar Code C39\n[pagesetting]\nftop=100\n"
-                                         "fdown=100\nfleft=250\nfright=250\nfiwidth=0\n"));
+        QCOMPARE(s.readIni(),
+                 QByteArray("[Symbology]\nChecked=Bar Code C39\n[pagesetting]\nftop=100\n"
+                            "fdown=100\nfleft=250\nfright=250\nfiwidth=0\n"));
         QCOMPARE(w.fleft, 250.0);
         QCOMPARE(w.fiwidth, 0.0);
         Tpagesettingfm again;
@@ -97,8 +100,9 @@ private slots:
         d.leftedt->setText(QStringLiteral("1.2.3"));
         d.topedt->setText(QStringLiteral("5"));
         QTest::mouseClick(d.BitBtn1, Qt::LeftButton);
-        QCOMPARE(s.texts(), QStringList{QStringLiteral("'1.2.3' is not a valid floating point value")});
-        QVERIFY(d.isVisible());  // stays open
+        QCOMPARE(s.texts(),
+                 QStringList{QStringLiteral("'1.2.3' is not a valid floating point value")});
+        QVERIFY(d.isVisible());               // stays open
         QCOMPARE(s.readIni(), QByteArray());  // nothing written
         QCOMPARE(w.ftop, 0.0);
     }
@@ -162,12 +166,12 @@ private slots:
             << QRect(QPoint(300, 150), QPoint(1237, 1118));
         QTest::newRow("one-inch square on any printer")
             << QSize(96, 96) << 96 << 300 << 0.0 << 0.0 << QRect(0, 0, 300, 300);
-        QTest::newRow("one-inch square at 1200") << QSize(96, 96) << 96 << 1200 << 0.0 << 0.0
-                                                 << QRect(0, 0, 1200, 1200);
+        QTest::newRow("one-inch square at 1200")
+            << QSize(96, 96) << 96 << 1200 << 0.0 << 0.0 << QRect(0, 0, 1200, 1200);
         QTest::newRow("halves go to even: 0.5 printer dots")
             << QSize(1, 1) << 96 << 48 << 0.0 << 0.0 << QRect(0, 0, 0, 0);
-        QTest::newRow("halves go to even: 2.5 dots") << QSize(5, 5) << 96 << 48 << 0.0 << 0.0
-                                                     << QRect(0, 0, 2, 2);
+        QTest::newRow("halves go to even: 2.5 dots")
+            << QSize(5, 5) << 96 << 48 << 0.0 << 0.0 << QRect(0, 0, 2, 2);
     }
     void destinationRectangle() {
         QFETCH(QSize, picture);
@@ -181,15 +185,16 @@ private slots:
     }
 
     void printsAtPhysicalSizeIntoAPdf() {
-        if (!havePdftoppm()) QSKIP("pdftoppm (poppler-utils) is not installed; cannot rasterise the PDF");
+        if (!havePdftoppm())
+            QSKIP("pdftoppm (poppler-utils) is not installed; cannot rasterise the PDF");
         QTemporaryDir dir;
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(dir.filePath(QStringLiteral("out.pdf")));
         printer.setResolution(600);
         printer.setPageMargins(QMarginsF(0, 0, 0, 0));
-        const QString failure = printing::printPicture(printer, framedPicture(150, 155), 500, 250,
-                                                       96, Qt::black);
+        const QString failure =
+            printing::printPicture(printer, framedPicture(150, 155), 500, 250, 96, Qt::black);
         QCOMPARE(failure, QString());
         const QRect box = darkBox(dir.filePath(QStringLiteral("out.pdf")), 600);
         // (300, 150) to (1238, 1119) exclusive; one printer dot of rasterising slack.
@@ -223,7 +228,8 @@ private slots:
         QPrinter printer;
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(QStringLiteral("/proc/no-such-dir/out.pdf"));
-        const QString failure = printing::printPicture(printer, framedPicture(10, 10), 0, 0, 96, Qt::black);
+        const QString failure =
+            printing::printPicture(printer, framedPicture(10, 10), 0, 0, 96, Qt::black);
         QVERIFY2(failure.startsWith(QStringLiteral("Printer is Error  ")), qPrintable(failure));
         QCOMPARE(printing::printPicture(printer, framedPicture(10, 10), 0, 0, 0, Qt::black),
                  QStringLiteral("Printer is Error"));
@@ -232,9 +238,12 @@ private slots:
     void printsThroughACupsQueue() {
         if (!havePdftoppm()) QSKIP("pdftoppm (poppler-utils) is not installed");
         QProcess lpstat;
-        lpstat.start(QStringLiteral("lpstat"), {QStringLiteral("-p"), QStringLiteral("marlisk-pdf")});
+        lpstat.start(QStringLiteral("lpstat"),
+                     {QStringLiteral("-p"), QStringLiteral("marlisk-pdf")});
         if (!lpstat.waitForFinished(5000) || lpstat.exitCode() != 0)
-            QSKIP("no CUPS queue 'marlisk-pdf': tests/services.sh start sets it up (needs cups and printer-driver-cups-pdf)");
+            QSKIP(
+                "no CUPS queue 'marlisk-pdf': tests/services.sh start sets it up (needs cups and "
+                "printer-driver-cups-pdf)");
         QPrinter printer(QPrinter::HighResolution);
         printer.setPrinterName(QStringLiteral("marlisk-pdf"));
         QVERIFY(printer.isValid());
@@ -252,7 +261,8 @@ private slots:
         for (int tries = 0; tries < 300 && pdf.isEmpty(); ++tries) {
             QTest::qWait(100);
             for (const QString& root : roots) {
-                QDirIterator it(root, {QStringLiteral("*.pdf")}, QDir::Files, QDirIterator::Subdirectories);
+                QDirIterator it(root, {QStringLiteral("*.pdf")}, QDir::Files,
+                                QDirIterator::Subdirectories);
                 while (it.hasNext()) {
                     const QString f = it.next();
                     if (QFileInfo(f).lastModified() >= started && QFileInfo(f).size() > 0) pdf = f;
@@ -265,16 +275,21 @@ private slots:
         QVERIFY2(qAbs(box.width() - 938) <= 2 && qAbs(box.height() - 969) <= 2,
                  qPrintable(QStringLiteral("size %1x%2").arg(box.width()).arg(box.height())));
         // Placed from the printable area's corner, which the queue's margins move.
-        QVERIFY2(qAbs(box.left() - (area.x() + 300)) <= 2 && qAbs(box.top() - (area.y() + 150)) <= 2,
-                 qPrintable(QStringLiteral("at %1,%2 area %3,%4").arg(box.left()).arg(box.top())
-                                .arg(area.x()).arg(area.y())));
+        QVERIFY2(
+            qAbs(box.left() - (area.x() + 300)) <= 2 && qAbs(box.top() - (area.y() + 150)) <= 2,
+            qPrintable(QStringLiteral("at %1,%2 area %3,%4")
+                           .arg(box.left())
+                           .arg(box.top())
+                           .arg(area.x())
+                           .arg(area.y())));
     }
 
     // ---- about ----
     void aboutTextReplacesBuiltInText() {
         Session s;
         s.start();
-        const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("About.txt"));
+        const QString path =
+            QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("About.txt"));
         {
             QFile f(path);
             QVERIFY(f.open(QIODevice::WriteOnly));
@@ -283,7 +298,8 @@ private slots:
         Taboutform box;
         box.show();
         QVERIFY(QTest::qWaitForWindowExposed(&box));
-        QTRY_COMPARE(box.Memo1->toPlainText(), QStringLiteral("first line\nsecond line\nthird line"));
+        QTRY_COMPARE(box.Memo1->toPlainText(),
+                     QStringLiteral("first line\nsecond line\nthird line"));
         QFile::remove(path);
         QCOMPARE(box.Label1->text(), QStringLiteral("Marlisk Barcode Generator "));
         QVERIFY(!(box.windowFlags() & Qt::WindowCloseButtonHint));
@@ -304,7 +320,9 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QStringList>("lines");
         QTest::newRow("empty file") << QByteArray() << QStringList();
-        QTest::newRow("UTF-8") << QByteArray("Gr\xc3\xbc\xc3\x9f" "e\r\nzwei\r\n")
+        QTest::newRow("UTF-8") << QByteArray(
+                                      "Gr\xc3\xbc\xc3\x9f"
+                                      "e\r\nzwei\r\n")
                                << QStringList{QStringLiteral("Grüße"), QStringLiteral("zwei")};
         QTest::newRow("not UTF-8: read byte for byte")
             << QByteArray("caf\xe9\n") << QStringList{QStringLiteral("café")};

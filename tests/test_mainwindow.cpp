@@ -19,7 +19,7 @@ class MainWindowTest : public QObject {
         return out;
     }
 
-private slots:
+  private slots:
     void firstStartHostsNothing() {
         Session s;
         Tmainfm& w = s.start();
@@ -33,11 +33,16 @@ private slots:
     void menuChoicesStoreCheckAndShow_data() {
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("stored");
-        QTest::newRow("C39") << "C391" << "Bar Code C39";
-        QTest::newRow("EAN-13 keeps its historic name") << "ENA13" << "Bar Code ENA13";
-        QTest::newRow("EAN-8 is stored as ENA8, not EAN8") << "EAN81" << "Bar Code ENA8";
-        QTest::newRow("UPC-A") << "upca1" << "Bar Code UPC-A";
-        QTest::newRow("UPC-E") << "UPCE1" << "Bar Code UPC-E";
+        QTest::newRow("C39") << "C391"
+                             << "Bar Code C39";
+        QTest::newRow("EAN-13 keeps its historic name") << "ENA13"
+                                                        << "Bar Code ENA13";
+        QTest::newRow("EAN-8 is stored as ENA8, not EAN8") << "EAN81"
+                                                           << "Bar Code ENA8";
+        QTest::newRow("UPC-A") << "upca1"
+                               << "Bar Code UPC-A";
+        QTest::newRow("UPC-E") << "UPCE1"
+                               << "Bar Code UPC-E";
     }
     void menuChoicesStoreCheckAndShow() {
         QFETCH(QString, item);
@@ -61,7 +66,8 @@ private slots:
     }
 
     void storedChoiceSurvivesARestart() {
-        Session s(QByteArray("[Symbology]\nChecked=Bar Code UPC-E\n[pagesetting]\nftop=100\nfleft=250\n"));
+        Session s(QByteArray(
+            "[Symbology]\nChecked=Bar Code UPC-E\n[pagesetting]\nftop=100\nfleft=250\n"));
         Tmainfm& w = s.start();
         QCOMPARE(checkedItems(w), QStringList{QStringLiteral("UPCE1")});
         QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Bar Code UPC-E"));
@@ -125,11 +131,18 @@ private slots:
     void menusCarryTheirCaptions() {
         Session s;
         Tmainfm& w = s.start();
-        const QList<QPair<QString, QString>> items = {
-            {"Save1", "Printer setting"}, {"PageSetting1", "Page setting"},
-            {"Fontsetting1", "Font setting"}, {"Colorsetting1", "Color setting"},
-            {"C391", "C39"}, {"ENA13", "EAN-13"}, {"EAN81", "EAN-8"}, {"upca1", "UPC-A"},
-            {"UPCE1", "UPC-E"}, {"About1", "About"}, {"Help2", "Help"}, {"Exit2", "Exit"}};
+        const QList<QPair<QString, QString>> items = {{"Save1", "Printer setting"},
+                                                      {"PageSetting1", "Page setting"},
+                                                      {"Fontsetting1", "Font setting"},
+                                                      {"Colorsetting1", "Color setting"},
+                                                      {"C391", "C39"},
+                                                      {"ENA13", "EAN-13"},
+                                                      {"EAN81", "EAN-8"},
+                                                      {"upca1", "UPC-A"},
+                                                      {"UPCE1", "UPC-E"},
+                                                      {"About1", "About"},
+                                                      {"Help2", "Help"},
+                                                      {"Exit2", "Exit"}};
         for (const auto& [name, caption] : items) QCOMPARE(w.menuItem(name)->text(), caption);
     }
 

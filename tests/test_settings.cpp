@@ -1,6 +1,8 @@
 // The settings file: what is written, what is read back, and that nothing a user or a
 // crash can do to the file loses what it held.
 
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -11,7 +13,6 @@
 #include <QTest>
 #include <QThread>
 #include <cstdio>
-#include <unistd.h>
 
 #include "app/inifile.h"
 #include "app/settings.h"
@@ -37,7 +38,8 @@ int writerMain(const QString& path) {
     settings::setPathOverride(path);
     for (long i = 0;; ++i) {
         settings::writePageValues(i % 2 ? kNew : kOld);
-        settings::writeSymbology(i % 2 ? QStringLiteral("Bar Code ENA8") : QStringLiteral("Bar Code C39"));
+        settings::writeSymbology(i % 2 ? QStringLiteral("Bar Code ENA8")
+                                       : QStringLiteral("Bar Code C39"));
         if (i == 0) {
             std::fputs("writing\n", stdout);
             std::fflush(stdout);
@@ -51,7 +53,7 @@ class SettingsTest : public QObject {
     QTemporaryDir dir;
     QString ini;
 
-private slots:
+  private slots:
     void init() {
         ini = dir.filePath(QStringLiteral("BCodeSetting.ini"));
         QFile::remove(ini);
@@ -61,11 +63,13 @@ private slots:
     void writesTheFileAsDocumented() {
         QVERIFY(settings::writeSymbology(QStringLiteral("Bar Code C39")));
         QVERIFY(settings::writePageValues({100, 100, 250, 250, 50}));
-        QCOMPARE(readAll(ini), QByteArray("[Symbology]\nChecked=Bar Code C39\n[pagesetting]\n"
-                                          "ftop=100\nfdown=100\nfleft=250\nfright=250\nfiwidth=50\n"));
+        QCOMPARE(readAll(ini),
+                 QByteArray("[Symbology]\nChecked=Bar Code C39\n[pagesetting]\n"
+                            "ftop=100\nfdown=100\nfleft=250\nfright=250\nfiwidth=50\n"));
         // Rewriting a key keeps its place; the symbology section stays first.
         QVERIFY(settings::writeSymbology(QStringLiteral("Bar Code ENA8")));
-        QVERIFY(readAll(ini).startsWith("[Symbology]\nChecked=Bar Code ENA8\n[pagesetting]\nftop=100\n"));
+        QVERIFY(readAll(ini).startsWith(
+            "[Symbology]\nChecked=Bar Code ENA8\n[pagesetting]\nftop=100\n"));
     }
 
     void numberFormats_data() {
@@ -100,7 +104,8 @@ private slots:
             << QByteArray("[pagesetting]\nfleft=nan\nfright=inf\n") << "" << 0.0 << 0.0;
         QTest::newRow("hex is not a decimal number")
             << QByteArray("[pagesetting]\nfleft=0x10\nfright=1e2\n") << "" << 0.0 << 100.0;
-        QTest::newRow("empty value") << QByteArray("[pagesetting]\nfleft=\nfright= 7 \n") << "" << 0.0 << 7.0;
+        QTest::newRow("empty value")
+            << QByteArray("[pagesetting]\nfleft=\nfright= 7 \n") << "" << 0.0 << 7.0;
         QTest::newRow("Windows line ends and other case")
             << QByteArray("[SYMBOLOGY]\r\nchecked=Bar Code UPC-E\r\n[PageSetting]\r\nFLEFT=3\r\n")
             << "Bar Code UPC-E" << 3.0 << 0.0;
@@ -169,7 +174,8 @@ private slots:
         settings::setPathOverride(path);
         QVERIFY(!settings::writeSymbology(QStringLiteral("Bar Code C39")));
         QCOMPARE(settings::readSymbology(), QString());
-        QFile::setPermissions(locked.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(locked.path(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
     // Found by fuzzing: a write turned every Windows line end of the file into a plain one,
@@ -180,7 +186,8 @@ private slots:
         QVERIFY(settings::writePageValues({12.5, 0, 0, 0, 0}));
         QVERIFY(readAll(ini).startsWith(before + "[pagesetting]\nftop=12.5\n"));
         QVERIFY(settings::writeSymbology(QStringLiteral("Bar Code ENA8")));
-        QVERIFY(readAll(ini).startsWith("; kept as typed\r\n[Symbology]\r\nChecked=Bar Code ENA8\n"));
+        QVERIFY(
+            readAll(ini).startsWith("; kept as typed\r\n[Symbology]\r\nChecked=Bar Code ENA8\n"));
         QCOMPARE(settings::readSymbology(), QStringLiteral("Bar Code ENA8"));
     }
 
@@ -232,7 +239,8 @@ private slots:
         bool seenOld = false, seenNew = false;
         for (int i = 0; i < kills; ++i) {
             QProcess writer;
-            writer.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--writer"), ini});
+            writer.start(QCoreApplication::applicationFilePath(),
+                         {QStringLiteral("--writer"), ini});
             QVERIFY(writer.waitForStarted());
             QVERIFY(writer.waitForReadyRead(30000));
             QThread::usleep(rng->bounded(20000));
@@ -261,17 +269,20 @@ private slots:
         const QDateTime old = QDateTime::currentDateTimeUtc().addSecs(-2 * IniFile::kStaleSeconds);
         for (const QFileInfo& f : QDir(dir.path()).entryInfoList(QDir::Files)) {
             QFile leftover(f.filePath());
-            if (f.fileName() != QLatin1String("BCodeSetting.ini") && leftover.open(QIODevice::ReadWrite))
+            if (f.fileName() != QLatin1String("BCodeSetting.ini") &&
+                leftover.open(QIODevice::ReadWrite))
                 leftover.setFileTime(old, QFileDevice::FileModificationTime);
         }
         QVERIFY(settings::writeSymbology(QStringLiteral("Bar Code C39")));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("BCodeSetting.ini")});
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
+                 QStringList{QStringLiteral("BCodeSetting.ini")});
     }
 };
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    if (argc == 3 && QByteArray(argv[1]) == "--writer") return writerMain(QString::fromLocal8Bit(argv[2]));
+    if (argc == 3 && QByteArray(argv[1]) == "--writer")
+        return writerMain(QString::fromLocal8Bit(argv[2]));
     SettingsTest t;
     return QTest::qExec(&t, argc, argv);
 }

@@ -1,17 +1,16 @@
 // The drawing surface: what the symbols rely on from fills, text cells, resizing,
 // stretching and turning.
 
-#include <QGuiApplication>
-#include <QTest>
-
 #include <QClipboard>
+#include <QGuiApplication>
 #include <QMimeData>
+#include <QTest>
 
 #include "surface/bitmap.h"
 #include "surface/clipboard.h"
-#include "surface/vectorexport.h"
 #include "surface/limits.h"
 #include "surface/rounding.h"
+#include "surface/vectorexport.h"
 
 using surface::Bitmap;
 
@@ -36,7 +35,7 @@ Bitmap white(int w, int h) {
 
 class SurfaceTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void roundsHalvesToEven_data() {
         QTest::addColumn<double>("value");
         QTest::addColumn<int>("expected");
@@ -63,7 +62,7 @@ private slots:
         QCOMPARE(b.pixel(1, 4), kBlack);
         QCOMPARE(b.pixel(2, 4), kWhite);
         QCOMPARE(b.pixel(1, 5), kWhite);
-        b.fillRect(5, 5, 5, 9);  // empty
+        b.fillRect(5, 5, 5, 9);    // empty
         b.fillRect(8, 8, 20, 20);  // clipped
         QCOMPARE(countColour(b, kBlack), 14);
     }
