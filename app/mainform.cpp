@@ -19,6 +19,7 @@
 #include "app/symbologies.h"
 #include "dialogs/aboutfm.h"
 #include "dialogs/pagesetting.h"
+#include "symbols/symbologies.h"
 
 Tmainfm* mainfm = nullptr;
 
@@ -208,19 +209,19 @@ void Tmainfm::Colorsetting1Click() {
     runColorDialog();
 }
 void Tmainfm::C391Click() {
-    changeform(QStringLiteral("Bar Code C39"));
+    changeform(symbols::toQString(symbols::symbology(symbols::Symbology::C39).storedName));
 }
 void Tmainfm::ENA13Click() {
-    changeform(QStringLiteral("Bar Code ENA13"));
+    changeform(symbols::toQString(symbols::symbology(symbols::Symbology::Ena13).storedName));
 }
 void Tmainfm::EAN81Click() {
-    changeform(QStringLiteral("Bar Code ENA8"));
+    changeform(symbols::toQString(symbols::symbology(symbols::Symbology::Ean8).storedName));
 }
 void Tmainfm::upca1Click() {
-    changeform(QStringLiteral("Bar Code UPC-A"));
+    changeform(symbols::toQString(symbols::symbology(symbols::Symbology::UpcA).storedName));
 }
 void Tmainfm::UPCE1Click() {
-    changeform(QStringLiteral("Bar Code UPC-E"));
+    changeform(symbols::toQString(symbols::symbology(symbols::Symbology::UpcE).storedName));
 }
 
 void Tmainfm::About1Click() {

@@ -5,20 +5,28 @@
 #include "designers/ean8Unit.h"
 #include "designers/upc_aunit.h"
 #include "designers/upce_unit.h"
+#include "symbols/symbologies.h"
 
-// One row per symbology; the stored names are the ones existing settings files hold
-// ("ENA13" and "ENA8" included), so they must not be corrected.
+namespace {
+QString stored(symbols::Symbology id) {
+    return symbols::toQString(symbols::symbology(id).storedName);
+}
+}  // namespace
+
+// One row per symbology, in the order a stored name is tested; the stored names come from
+// the symbology table, which keeps them as existing settings files hold them.
 const std::vector<SymbologyRow>& symbologyTable() {
+    using symbols::Symbology;
     static const std::vector<SymbologyRow> rows = {
-        {QStringLiteral("Bar Code C39"), QStringLiteral("C391"), QStringLiteral("C39"),
+        {stored(Symbology::C39), QStringLiteral("C391"), QStringLiteral("C39"),
          [](QWidget* parent) -> QWidget* { return new Tc39fm(parent); }},
-        {QStringLiteral("Bar Code ENA13"), QStringLiteral("ENA13"), QStringLiteral("EAN-13"),
+        {stored(Symbology::Ena13), QStringLiteral("ENA13"), QStringLiteral("EAN-13"),
          [](QWidget* parent) -> QWidget* { return new Tena13fm(parent); }},
-        {QStringLiteral("Bar Code UPC-A"), QStringLiteral("upca1"), QStringLiteral("UPC-A"),
+        {stored(Symbology::UpcA), QStringLiteral("upca1"), QStringLiteral("UPC-A"),
          [](QWidget* parent) -> QWidget* { return new Tfmupc_a(parent); }},
-        {QStringLiteral("Bar Code ENA8"), QStringLiteral("EAN81"), QStringLiteral("EAN-8"),
+        {stored(Symbology::Ean8), QStringLiteral("EAN81"), QStringLiteral("EAN-8"),
          [](QWidget* parent) -> QWidget* { return new Tfmean8(parent); }},
-        {QStringLiteral("Bar Code UPC-E"), QStringLiteral("UPCE1"), QStringLiteral("UPC-E"),
+        {stored(Symbology::UpcE), QStringLiteral("UPCE1"), QStringLiteral("UPC-E"),
          [](QWidget* parent) -> QWidget* { return new Tfmupce(parent); }},
     };
     return rows;

@@ -61,8 +61,7 @@ std::optional<SymbolRequest> requestOfLine(const QString& line, const SymbolRequ
     const auto field = [&fields](int i) { return i < fields->size() ? fields->at(i) : QString(); };
     const auto sym = symbologyNamed(field(0).trimmed());
     if (!sym) {
-        *error = QStringLiteral("unknown symbology '%1': use c39, ean13, ean8, upca or upce")
-                     .arg(field(0));
+        *error = unknownSymbology(field(0));
         return std::nullopt;
     }
     SymbolRequest r = defaults;

@@ -9,31 +9,23 @@
 namespace cli {
 
 namespace {
-struct Named {
-    const char* name;
-    Symbology symbology;
-};
-constexpr std::array<Named, 5> kNames = {{{"c39", Symbology::C39},
-                                          {"ean13", Symbology::Ean13},
-                                          {"ean8", Symbology::Ean8},
-                                          {"upca", Symbology::UpcA},
-                                          {"upce", Symbology::UpcE}}};
-
 bool readMils(const QString& text, double* out) {
     return symbols::tryStrToFloat(text, *out);
 }
 }  // namespace
 
 std::optional<Symbology> symbologyNamed(const QString& name) {
-    for (const Named& n : kNames)
-        if (name == QLatin1String(n.name)) return n.symbology;
+    if (const symbols::SymbologyRow* row = symbols::symbologyNamed(name)) return row->id;
     return std::nullopt;
 }
 
-QString nameOf(Symbology s) {
-    for (const Named& n : kNames)
-        if (n.symbology == s) return QLatin1String(n.name);
-    return {};
+QString unknownSymbology(const QString& name) {
+    QStringList names;
+    for (const symbols::SymbologyRow& row : symbols::symbologies())
+        names << symbols::toQString(row.cliName);
+    const QString last = names.takeLast();
+    return QStringLiteral("unknown symbology '%1': use %2 or %3")
+        .arg(name, names.join(QStringLiteral(", ")), last);
 }
 
 std::optional<Options> parseOptions(const QStringList& args,
@@ -180,9 +172,7 @@ std::optional<Options> parseOptions(const QStringList& args,
     if (positional.size() != 2)
         return fail(QStringLiteral("expected SYMBOLOGY MESSAGE (see --help)"));
     const auto sym = symbologyNamed(positional[0]);
-    if (!sym)
-        return fail(QStringLiteral("unknown symbology '%1': use c39, ean13, ean8, upca or upce")
-                        .arg(positional[0]));
+    if (!sym) return fail(unknownSymbology(positional[0]));
     s.symbology = *sym;
     s.message = positional[1];
     if (s.output.isEmpty() && !o.modules && o.printer.isEmpty())
@@ -198,10 +188,12 @@ QString usage() {
 Builds the same symbols as the Marlisk Barcode Generator's designer forms, without a
 display, and writes them to files or prints them.
 
-SYMBOLOGY    c39, ean13, ean8, upca or upce
+SYMBOLOGY    c39, ean13, ean8, upca or upce (in any case: EAN13 works too)
 MESSAGE      as typed into the form: any Code 39 text; 12 digits (ean13), 7 (ean8),
              11 (upca) or 6 (upce). The full number with its check digit is accepted too
              (13, 8, 12 digits; upce as 0 + 6 digits + check) and the check digit verified.
+             A message that begins with "-" goes after "--", which ends the options:
+               marlisk-cli c39 -o lot.png -- -LOT-42
 
 Symbol:
   --addon DIGITS      2- or 5-digit add-on (EAN/UPC)
@@ -224,7 +216,8 @@ Output:
   -o FILE             .png, .bmp, .svg or .pdf by extension; "-" writes PNG to standard
                       output. Files are written whole or not at all.
   --modules           print the module string of the symbol (and of the add-on on a second
-                      line) on standard output, as 1 (bar) and 0 (space)
+                      line) on standard output, as 1 (bar) and 0 (space), after the same
+                      checks as a build
   --verify            decode the finished picture and fail unless it reads back the
                       message and add-on
   --print PRINTER     print on this CUPS queue as the Print Option dialog does,

@@ -7,14 +7,16 @@
 #include <optional>
 
 #include "symbols/pagevalues.h"
+#include "symbols/symbologies.h"
 
 namespace cli {
 
-enum class Symbology { C39, Ean13, Ean8, UpcA, UpcE };
+using symbols::Symbology;
 
-// "c39", "ean13", ...; nullopt for anything else.
+// The symbology of a command-line name ("c39", "EAN13", ...); nullopt for anything else.
 std::optional<Symbology> symbologyNamed(const QString& name);
-QString nameOf(Symbology s);
+// "unknown symbology 'qr': use c39, ean13, upca, ean8 or upce"
+QString unknownSymbology(const QString& name);
 
 // Everything that describes one symbol and where it goes.
 struct SymbolRequest {

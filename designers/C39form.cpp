@@ -31,13 +31,14 @@ Tc39fm::Tc39fm(QWidget* parent) : DesignerForm(kOptions, parent) {
     Label4 = place::label(p, "Label4", 68, 168, 71, 16, QString(), plain);
     Label5 = place::label(p, "Label5", 77, 188, 71, 16, QString(), plain);
 
-    fheightedt = place::edit(p, "fheightedt", 192, 7, 105, 21, "1.2");
-    fnarwidthedt = place::edit(p, "fnarwidthedt", 192, 39, 105, 21, "23");
+    const symbols::C39Inputs defaults;
+    fheightedt = place::edit(p, "fheightedt", 192, 7, 105, 21, defaults.height);
+    fnarwidthedt = place::edit(p, "fnarwidthedt", 192, 39, 105, 21, defaults.narrowWidth);
     natiocbox = new QComboBox(p);
     natiocbox->setObjectName("natiocbox");
     natiocbox->addItems(
         {"2.0", "2.1", "2.2", "2.3", "2.4", "2.5", "2.6", "2.7", "2.8", "2.9", "3.0"});
-    natiocbox->setCurrentIndex(0);
+    natiocbox->setCurrentText(defaults.ratio);
     natiocbox->setGeometry(192, 71, 105, natiocbox->sizeHint().height());
     heardtextedt = place::edit(p, "heardtextedt", 191, 119, 346, 21, QString());
     barcodeedt = place::edit(p, "barcodeedt", 191, 143, 346, 21, QString(), INT_MAX);
@@ -51,6 +52,10 @@ Tc39fm::Tc39fm(QWidget* parent) : DesignerForm(kOptions, parent) {
     QWidget* const order[] = {fheightedt, fnarwidthedt, natiocbox, heardtextedt,
                               barcodeedt, Button1,      Button3,   Button4};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
+    setInputControls({{symbols::Input::Height, fheightedt},
+                      {symbols::Input::Width, fnarwidthedt},
+                      {symbols::Input::Ratio, natiocbox},
+                      {symbols::Input::Message, barcodeedt}});
 }
 
 void Tc39fm::Button1Click() {
@@ -63,10 +68,7 @@ void Tc39fm::Button1Click() {
     inputs.ratio = natiocbox->currentText();
     inputs.comment = heardtextedt->text();
     inputs.message = barcodeedt->text();
-    const symbols::PageValues page =
-        mainfm != nullptr ? mainfm->pageValues() : symbols::PageValues{};
-    const surface::Font font = mainfm != nullptr ? mainfm->sharedFont() : surface::Font{};
-    const symbols::BuildResult result = symbols::buildC39(inputs, page, font);
+    const symbols::BuildResult result = symbols::buildC39(inputs, buildContext());
 
     if (result.stoppedAt == symbols::BuildResult::StoppedAt::Checks) {
         showRefusal(*result.refusal);
@@ -84,7 +86,7 @@ void Tc39fm::Button1Click() {
     Label5->setText(symbols::c39WidthLabel(w, result.dpi));
 
     setSavedPicture(result.picture);
-    for (const QString& text : result.notices) applicationNotice(text);
+    for (const symbols::Refusal& n : result.notices) showRefusal(n);
     if (result.refusal) {
         showRefusal(*result.refusal);
         return;

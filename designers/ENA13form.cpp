@@ -29,11 +29,12 @@ Tena13fm::Tena13fm(QWidget* parent) : DesignerForm(kOptions, parent) {
     Label4 = place::label(p, "Label4", 68, 168, 71, 16, QString(), plain);
     Label5 = place::label(p, "Label5", 77, 188, 71, 16, QString(), plain);
 
-    fheightedt = place::edit(p, "fheightedt", 192, 39, 105, 21, "1.3");
+    const symbols::Ena13Inputs defaults;
+    fheightedt = place::edit(p, "fheightedt", 192, 39, 105, 21, defaults.height);
     ComboBox1 = new QComboBox(p);
     ComboBox1->setObjectName("ComboBox1");
     ComboBox1->addItems({"1", "2", "3", "4", "5", "6", "7", "8", "9"});
-    ComboBox1->setCurrentIndex(1);
+    ComboBox1->setCurrentText(defaults.width);
     ComboBox1->setGeometry(192, 68, 105, ComboBox1->sizeHint().height());
     heardtextedt = place::edit(p, "heardtextedt", 191, 98, 346, 21, QString());
     barcodeedt = place::edit(p, "barcodeedt", 191, 125, 346, 21, QString(), 12);
@@ -48,6 +49,7 @@ Tena13fm::Tena13fm(QWidget* parent) : DesignerForm(kOptions, parent) {
     QWidget* const order[] = {fheightedt, heardtextedt, barcodeedt, Button1,
                               Button4,    ComboBox1,    Button3,    Edit1};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
+    setInputControls({{symbols::Input::Message, barcodeedt}, {symbols::Input::AddOn, Edit1}});
 }
 
 void Tena13fm::Button1Click() {
@@ -62,18 +64,10 @@ void Tena13fm::Button1Click() {
     in.comment = heardtextedt->text();
     in.message = barcodeedt->text();
     in.supplemental = Edit1->text();
-    if (mainfm != nullptr) {
-        in.page = mainfm->pageValues();
-        in.font = mainfm->sharedFont();
-        in.barColor = mainfm->sharedColor();
-    }
-    const symbols::BuildResult result = symbols::buildEna13(in);
+    const symbols::BuildResult result = symbols::buildEna13(in, buildContext());
 
     // A wrong add-on length is told and the build goes on without the add-on.
-    for (const QString& text : result.notices) {
-        applicationNotice(text);
-        Edit1->setFocus();
-    }
+    for (const symbols::Refusal& n : result.notices) showRefusal(n);
     if (result.stoppedAt == StoppedAt::Checks) {
         if (result.refusal) showRefusal(*result.refusal);
         return;

@@ -26,14 +26,17 @@ BarFamilyForm::BarFamilyForm(const Data& data, QWidget* parent)
     Label3 = place::label(p, "Label3", at.Label3.x, at.Label3.y, 157, 25,
                           QString::fromLatin1(data.supplementalLabel), bold);
 
-    fheightedt = place::edit(p, "fheightedt", at.fheightedt.x, at.fheightedt.y, 105, 21, "1.3");
+    const symbols::BarFamilyInputs defaults;
+    fheightedt =
+        place::edit(p, "fheightedt", at.fheightedt.x, at.fheightedt.y, 105, 21, defaults.height);
     heardtextedt =
         place::edit(p, "heardtextedt", at.heardtextedt.x, at.heardtextedt.y, 346, 21, QString());
     barcodeedt = place::edit(p, "barcodeedt", at.barcodeedt.x, at.barcodeedt.y, 346, 21, QString(),
                              data.messageLength);
     Supplementaltxt = place::edit(p, "Supplementaltxt", at.Supplementaltxt.x, at.Supplementaltxt.y,
                                   137, 21, QString(), 5);
-    barwidth = place::edit(p, "barwidth", at.barwidth.x, at.barwidth.y, 105, 21, "21");
+    barwidth =
+        place::edit(p, "barwidth", at.barwidth.x, at.barwidth.y, 105, 21, defaults.moduleWidth);
     for (QLineEdit* e : {fheightedt, heardtextedt, barcodeedt, Supplementaltxt, barwidth})
         e->setFont(plain);
 
@@ -52,13 +55,10 @@ BarFamilyForm::BarFamilyForm(const Data& data, QWidget* parent)
         if (previous != nullptr && w != nullptr) setTabOrder(previous, w);
         previous = w;
     }
-}
-
-void BarFamilyForm::refuse(const symbols::Refusal& refusal) {
-    // Add-on notices are the application's; the others belong to the form.
-    if (refusal.field != QLatin1String(symbols::kSupplementalField)) return showRefusal(refusal);
-    applicationNotice(refusal.text);
-    focusField(refusal.field);
+    setInputControls({{symbols::Input::Message, barcodeedt},
+                      {symbols::Input::AddOn, Supplementaltxt},
+                      {symbols::Input::Module, barwidth},
+                      {symbols::Input::Height, fheightedt}});
 }
 
 void BarFamilyForm::Button1Click() {
@@ -68,14 +68,10 @@ void BarFamilyForm::Button1Click() {
     in.comment = heardtextedt->text();
     in.message = barcodeedt->text();
     in.supplemental = Supplementaltxt->text();
-    const symbols::PageValues page =
-        mainfm != nullptr ? mainfm->pageValues() : symbols::PageValues{};
-    const surface::Font font = mainfm != nullptr ? mainfm->sharedFont() : surface::Font{};
-    const QColor colour = mainfm != nullptr ? mainfm->sharedColor() : QColor(Qt::black);
-    const symbols::BuildResult result = build_(in, page, font, colour, 0);
+    const symbols::BuildResult result = build_(in, buildContext());
     // Every refusal comes before anything is drawn: the preview stays as it was.
     if (!result.built()) {
-        if (result.refusal) refuse(*result.refusal);
+        if (result.refusal) showRefusal(*result.refusal);
         return;
     }
 

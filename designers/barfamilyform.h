@@ -28,8 +28,7 @@ class BarFamilyForm : public DesignerForm {
         std::array<const char*, 8> tabOrder;
     };
     using BuildPath = symbols::BuildResult (*)(const symbols::BarFamilyInputs&,
-                                               const symbols::PageValues&, const surface::Font&,
-                                               const QColor&, int);
+                                               const symbols::BuildContext&);
     struct Data {
         DesignerForm::Options options;
         const Layout& layout;
@@ -55,7 +54,5 @@ class BarFamilyForm : public DesignerForm {
     void Button1Click() override;  // Build/Copy
 
   private:
-    void refuse(const symbols::Refusal& refusal);
-
     BuildPath build_;
 };

@@ -18,6 +18,7 @@
 #include "dialogs/pagesetting.h"
 #include "dialogs/printunit.h"
 #include "surface/clipboard.h"
+#include "surface/screen.h"
 
 DesignerForm::DesignerForm(const Options& options, QWidget* parent) : QWidget(parent) {
     setObjectName(options.objectName);
@@ -190,14 +191,27 @@ void DesignerForm::applicationNotice(const QString& text) {
 void DesignerForm::showRefusal(const symbols::Refusal& refusal) {
     if (refusal.kind == symbols::Refusal::Kind::ConversionError)
         ui::errorReport(refusal.text);
+    else if (refusal.owner == symbols::Refusal::Owner::Application)
+        applicationNotice(refusal.text);
     else
         notice(refusal.text);
-    focusField(refusal.field);
+    focusInput(refusal.input);
 }
 
-void DesignerForm::focusField(const QString& name) {
-    if (name.isEmpty()) return;
-    if (auto* input = Panel2->findChild<QWidget*>(name)) input->setFocus();
+void DesignerForm::focusInput(symbols::Input input) {
+    for (const auto& [meaning, control] : inputControls_)
+        if (meaning == input) control->setFocus();
+}
+
+symbols::BuildContext DesignerForm::buildContext() const {
+    symbols::BuildContext context;
+    if (mainfm != nullptr) {
+        context.page = mainfm->pageValues();
+        context.font = mainfm->sharedFont();
+        context.barColor = mainfm->sharedColor();
+    }
+    context.dpi = surface::screenDpi();
+    return context;
 }
 
 QColor DesignerForm::printColour() const {

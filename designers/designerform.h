@@ -8,6 +8,8 @@
 
 #include <QWidget>
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include "surface/bitmap.h"
 #include "symbols/buildresult.h"
@@ -89,14 +91,22 @@ class DesignerForm : public QWidget {
     void enableTurnButtons();
     void enablePrint();
 
+    // What every build of this form takes besides its own inputs: the main window's page
+    // values, font and bar colour, at the screen's resolution.
+    symbols::BuildContext buildContext() const;
+
     // Messages: a "Notice" owned by this form, one owned by the application, and the
-    // refusal of a build in the way its kind asks for, with the focus put into the input
-    // it names.
+    // refusal of a build in the way its kind and owner ask for, with the focus put into
+    // the control of the input it names.
     void notice(const QString& text);
     void applicationNotice(const QString& text);
     void showRefusal(const symbols::Refusal& refusal);
-    // Puts the focus into the input control of that name on Panel2, if there is one.
-    void focusField(const QString& name);
+    // Puts the focus into the control of that input, if the form has one.
+    void focusInput(symbols::Input input);
+    // Which control holds which input; each form gives its own.
+    void setInputControls(std::vector<std::pair<symbols::Input, QWidget*>> controls) {
+        inputControls_ = std::move(controls);
+    }
 
   private:
     void buildToolbar(bool colourButton);
@@ -104,4 +114,5 @@ class DesignerForm : public QWidget {
 
     surface::Bitmap preview_;
     surface::Bitmap saved_;
+    std::vector<std::pair<symbols::Input, QWidget*>> inputControls_;
 };

@@ -1,5 +1,7 @@
 #include "designers/ean8Unit.h"
 
+#include "symbols/symbologies.h"
+
 namespace {
 const BarFamilyForm::Layout kLayout{
     .Label1 = {12, 41},
@@ -21,7 +23,7 @@ Tfmean8::Tfmean8(QWidget* parent)
     : BarFamilyForm({.options = {QStringLiteral("fmean8"), QStringLiteral("EAN-8"), QSize(687, 452),
                                  QSize(656, 147), true, QStringLiteral("close")},
                      .layout = kLayout,
-                     .messageLength = 7,
+                     .messageLength = symbols::symbology(symbols::Symbology::Ean8).typedLength,
                      .supplementalLabel = "Ean8 Supplemental: ",
                      .build = &symbols::buildEan8},
                     parent) {}

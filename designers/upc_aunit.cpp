@@ -1,5 +1,7 @@
 #include "designers/upc_aunit.h"
 
+#include "symbols/symbologies.h"
+
 const BarFamilyForm::Layout& Tfmupc_a::layout() {
     static const Layout at{
         .Label1 = {12, 41},
@@ -22,7 +24,7 @@ Tfmupc_a::Tfmupc_a(QWidget* parent)
     : BarFamilyForm({.options = {QStringLiteral("fmupc_a"), QStringLiteral("UPC-A"),
                                  QSize(688, 445), QSize(656, 147), true, QStringLiteral("close")},
                      .layout = layout(),
-                     .messageLength = 11,
+                     .messageLength = symbols::symbology(symbols::Symbology::UpcA).typedLength,
                      .supplementalLabel = "Upc-a Supplemental: ",
                      .build = &symbols::buildUpcA},
                     parent) {}

@@ -5,27 +5,33 @@
 
 #include "fuzz/buildinput.h"
 #include "fuzz/fuzzinput.h"
-#include "symbols/barfamilybuild.h"
+#include "symbols/symbologies.h"
 
 // A zero bar height with no font and no page values still finishes, with an empty picture.
 constexpr bool kEmpty = true;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const fuzzing::BuildInput in = fuzzing::buildInput(data, size);
-    symbols::BarFamilyInputs b;
-    b.message = in.message;
-    b.supplemental = in.addOn;
-    b.comment = in.comment;
-    b.height = in.height;
-    b.moduleWidth = in.width;
-    const QChar which = in.ratio.isEmpty() ? QChar() : in.ratio[0];
-    const bool any =
-        which != QLatin1Char('A') && which != QLatin1Char('8') && which != QLatin1Char('E');
-    if (any || which == QLatin1Char('A'))
-        fuzzing::checkResult(symbols::buildUpcA(b, in.page, in.font, Qt::black, in.dpi), kEmpty);
-    if (any || which == QLatin1Char('8'))
-        fuzzing::checkResult(symbols::buildEan8(b, in.page, in.font, Qt::black, in.dpi), kEmpty);
-    if (any || which == QLatin1Char('E'))
-        fuzzing::checkResult(symbols::buildUpcE(b, in.page, in.font, Qt::black, in.dpi), kEmpty);
+    const QChar which = in.inputs.ratio.isEmpty() ? QChar() : in.inputs.ratio[0];
+    const auto picked = [which](symbols::Symbology s) {
+        switch (s) {
+            case symbols::Symbology::UpcA:
+                return which == QLatin1Char('A');
+            case symbols::Symbology::Ean8:
+                return which == QLatin1Char('8');
+            case symbols::Symbology::UpcE:
+                return which == QLatin1Char('E');
+            default:
+                return false;
+        }
+    };
+    bool any = true;
+    for (const symbols::SymbologyRow& row : symbols::symbologies()) any = any && !picked(row.id);
+    for (const symbols::SymbologyRow& row : symbols::symbologies()) {
+        if (row.width != symbols::WidthMeaning::ModuleMils || !(any || picked(row.id))) continue;
+        symbols::SymbolInputs typed = in.inputs;
+        typed.ratio.clear();
+        fuzzing::checkResult(row.build(typed, in.context), kEmpty);
+    }
     return 0;
 }

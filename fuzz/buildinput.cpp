@@ -9,16 +9,12 @@ namespace fuzzing {
 BuildInput buildInput(const std::uint8_t* data, std::size_t size) {
     const QStringList f = fields(data, size, 13);
     BuildInput in;
-    in.message = f[0];
-    in.addOn = f[1];
-    in.comment = f[2];
-    in.height = f[3];
-    in.width = f[4];
-    in.ratio = f[5];
-    in.page = {number(f[6]), number(f[7]), number(f[8]), number(f[9]), number(f[10])};
-    in.font.pointSize = static_cast<int>(static_cast<unsigned>(f[11].trimmed().toInt()) % 129);
+    in.inputs = {f[0], f[1], f[2], f[3], f[4], f[5]};
+    in.context.page = {number(f[6]), number(f[7]), number(f[8]), number(f[9]), number(f[10])};
+    in.context.font.pointSize =
+        static_cast<int>(static_cast<unsigned>(f[11].trimmed().toInt()) % 129);
     static constexpr int kDpis[] = {0, 72, 96, 300, 600};
-    in.dpi = kDpis[static_cast<unsigned>(f[12].trimmed().toInt()) % 5];
+    in.context.dpi = kDpis[static_cast<unsigned>(f[12].trimmed().toInt()) % 5];
     return in;
 }
 

@@ -11,17 +11,14 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "surface/font.h"
 #include "symbols/buildresult.h"
-#include "symbols/pagevalues.h"
+#include "symbols/symbologies.h"
 
 namespace fuzzing {
 
 struct BuildInput {
-    QString message, addOn, comment, height, width, ratio;
-    symbols::PageValues page;
-    surface::Font font;
-    int dpi = 0;
+    symbols::SymbolInputs inputs;
+    symbols::BuildContext context;
 };
 
 BuildInput buildInput(const std::uint8_t* data, std::size_t size);

@@ -7,12 +7,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const fuzzing::BuildInput in = fuzzing::buildInput(data, size);
-    symbols::C39Inputs c39;
-    c39.message = in.message;
-    c39.comment = in.comment;
-    c39.height = in.height;
-    c39.narrowWidth = in.width;
-    c39.ratio = in.ratio;
-    fuzzing::checkResult(symbols::buildC39(c39, in.page, in.font, in.dpi));
+    // The texts go in as typed, empty ones too (the table's rows fill in the defaults).
+    const symbols::C39Inputs c39{in.inputs.height, in.inputs.width, in.inputs.ratio,
+                                 in.inputs.comment, in.inputs.message};
+    fuzzing::checkResult(symbols::buildC39(c39, in.context));
     return 0;
 }

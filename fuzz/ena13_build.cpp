@@ -7,15 +7,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const fuzzing::BuildInput in = fuzzing::buildInput(data, size);
-    symbols::Ena13Inputs e;
-    e.message = in.message;
-    e.supplemental = in.addOn;
-    e.comment = in.comment;
-    e.height = in.height;
-    e.width = in.width;
-    e.page = in.page;
-    e.font = in.font;
-    e.dpi = in.dpi;
-    fuzzing::checkResult(symbols::buildEna13(e));
+    // The texts go in as typed, empty ones too (the table's rows fill in the defaults).
+    const symbols::Ena13Inputs e{in.inputs.height, in.inputs.width, in.inputs.comment,
+                                 in.inputs.message, in.inputs.addOn};
+    fuzzing::checkResult(symbols::buildEna13(e, in.context));
     return 0;
 }

@@ -17,6 +17,17 @@ int Tbar::px(double mils) const {
     return roundToInt(mils / 1000.0 * dpi_);
 }
 
+PictureExtent Tbar::Extent() const {
+    const auto pixels = [this](double mils) { return surface::roundEven(mils / 1000.0 * dpi_); };
+    const double f = F(), c = C();
+    const double bars = double(moduleWidth_) * moduleCount_;
+    const double symbolHeight = (1.0 + c) * f + pixels(intervalSpace_) + double(barHeight_);
+    return {2.0 * f + pixels(leftSpace_ + rightSpace_) + bars,
+            (1.0 + c) * f + pixels(topSpace_ + downSpace_) + symbolHeight,
+            {bars, pixels(leftSpace_)},
+            {double(barHeight_), pixels(topSpace_ + intervalSpace_)}};
+}
+
 void Tbar::SetFont(const surface::Font* font) {
     font_ = font;
     CalcBarTop();

@@ -10,6 +10,7 @@
 
 #include "surface/bitmap.h"
 #include "surface/font.h"
+#include "symbols/buildresult.h"
 
 namespace symbols {
 
@@ -57,6 +58,11 @@ class Tbar {
     // Makes RefreshDpi give `dpi` instead of the screen's; 0 returns to the screen's. Lets
     // a build for a file or a test use a resolution of its own.
     void UseDpi(int dpi) { fixedDpi_ = dpi > 0 ? dpi : 0; }
+
+    // The picture as the current fields give it, in real numbers (TotalWidth and
+    // TotalHeight before they are rounded into ints), with the single lengths drawn inside
+    // it, for the size guard.
+    PictureExtent Extent() const;
 
     // F: the font's point size, used directly as a pixel count (0 without a font).
     int F() const { return font_ != nullptr ? font_->pointSize : 0; }

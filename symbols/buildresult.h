@@ -1,25 +1,48 @@
 #pragma once
-// What one build of a symbol gives back to whoever asked for it (a designer form, a test,
-// a command-line tool): the finished picture, or why there is none.
+// The one shape of every build path: what the caller resolves once (BuildContext), what a
+// build gives back (BuildResult), and the words a build refuses with (Refusal), so the
+// designer forms, marlisk-cli, the tests and the fuzz targets all build symbols alike:
+//
+//     BuildResult build…(const …Inputs&, const BuildContext&);
 
+#include <QColor>
 #include <QString>
 #include <optional>
 #include <vector>
 
 #include "surface/bitmap.h"
+#include "surface/font.h"
+#include "symbols/pagevalues.h"
 
 namespace symbols {
+
+// Everything a build takes besides the form's own inputs: the page values, the shared font
+// and bar colour, and the resolution to draw at.
+struct BuildContext {
+    PageValues page;
+    surface::Font font;
+    QColor barColor = Qt::black;
+    int dpi = 0;  // 0: the screen's resolution
+
+    // The resolution a build draws at: `dpi`, or the screen's when it is 0.
+    int resolvedDpi() const;
+};
+
+// The input a refusal is about, by meaning; each form maps these to its own controls.
+enum class Input { None, Message, AddOn, Height, Width, Ratio, Module };
 
 struct Refusal {
     enum class Kind {
         Notice,           // shown in a "Notice" box
         ConversionError,  // a number field that did not convert: the general error report
     };
+    // Whose message box it is: the form's, or the application's (no owner window).
+    enum class Owner { Form, Application };
+
     Kind kind = Kind::Notice;
     QString text;
-    // The input the user should correct, by the form's control name ("barcodeedt"); empty
-    // when the refusal names none. A form puts the focus there.
-    QString field = {};
+    Input input = Input::None;  // where the user should correct it
+    Owner owner = Owner::Form;
 };
 
 struct BuildResult {
@@ -27,7 +50,7 @@ struct BuildResult {
     // was drawn before the stop, where a symbology says so.
     std::optional<Refusal> refusal;
     // Notices shown on the way that did not stop the build.
-    std::vector<QString> notices;
+    std::vector<Refusal> notices;
     // The finished picture, made at `dpi`.
     surface::Bitmap picture;
     int dpi = 0;
@@ -41,5 +64,31 @@ struct BuildResult {
 
     bool built() const { return !refusal.has_value() && !stoppedAt.has_value(); }
 };
+
+// The refusal vocabulary every build path speaks.
+Refusal notice(QString text, Input input = Input::None,
+               Refusal::Owner owner = Refusal::Owner::Form);
+Refusal conversionError(QString text, Input input = Input::None);
+// A result that stopped at `at`, with `why` when there is one.
+BuildResult stopped(BuildResult::StoppedAt at, std::optional<Refusal> why = std::nullopt);
+BuildResult refused(Refusal why, BuildResult::StoppedAt at = BuildResult::StoppedAt::Checks);
+// The picture could be sized but not allocated.
+Refusal noMemory(double width, double height);
+
+// A picture's size as a symbol works it out in real numbers, before anything becomes an
+// int, with the single lengths it draws inside the picture (offsets, bar lengths): a
+// picture can be made when its size fits the picture bound and each of those lengths does
+// on its own (page values that cancel could otherwise give a small picture whose drawing
+// lands far outside it).
+struct PictureExtent {
+    double width = 0;
+    double height = 0;
+    std::vector<double> across = {};
+    std::vector<double> down = {};
+};
+
+// Why no picture can be made of this extent: a picture too large (naming the page value out
+// of range when one is), or one that leaves nothing to draw on.
+std::optional<Refusal> sizeRefusal(const PictureExtent& extent, const BuildContext& context);
 
 }  // namespace symbols

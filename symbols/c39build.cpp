@@ -3,7 +3,6 @@
 #include <array>
 #include <string_view>
 
-#include "surface/limits.h"
 #include "symbols/c39.h"
 #include "symbols/convert.h"
 
@@ -37,43 +36,20 @@ constexpr std::array<SetupMessage, 13> kSetupMessages = {{
 const QString kOneCharacter =
     QStringLiteral("The 'Bar code message' must have two or above two characters.");
 
-// The form's inputs, by control name, for the refusals that point at one.
-const QString kHeightEdit = QStringLiteral("fheightedt");
-const QString kNarrowEdit = QStringLiteral("fnarwidthedt");
-const QString kRatioBox = QStringLiteral("natiocbox");
-const QString kMessageEdit = QStringLiteral("barcodeedt");
-
-QString setupField(int code) {
+// The input a set-up result code is about.
+Input setupInput(int code) {
     switch (code) {
         case Tc39::HeightError:
-            return kHeightEdit;
+            return Input::Height;
         case Tc39::NarrowWidthError:
-            return kNarrowEdit;
+            return Input::Width;
         case Tc39::RatioError:
-            return kRatioBox;
+            return Input::Ratio;
         case Tc39::MessageEmpty:
-            return kMessageEdit;
+            return Input::Message;
         default:
-            return {};
+            return Input::None;
     }
-}
-
-Refusal refusal(QString text, const QString& field = {},
-                Refusal::Kind kind = Refusal::Kind::Notice) {
-    Refusal r;
-    r.kind = kind;
-    r.text = std::move(text);
-    r.field = field;
-    return r;
-}
-
-// A refusal by one of the checks: nothing has been sized or drawn.
-BuildResult refused(QString text, const QString& field = {},
-                    Refusal::Kind kind = Refusal::Kind::Notice) {
-    BuildResult r;
-    r.refusal = refusal(std::move(text), field, kind);
-    r.stoppedAt = BuildResult::StoppedAt::Checks;
-    return r;
 }
 
 // The first character of the message Code 39 cannot encode, named with its 1-based
@@ -88,11 +64,17 @@ std::optional<QString> unencodableCharacter(const QString& message) {
         if (pair || !Tc39::Accepts(shown[0])) {
             const ushort u = shown[0].unicode();
             const bool control = !pair && (u < 0x20 || u == 0x7F);
+            // The underscore carries the space's pattern, so a space has a way to be typed.
+            const QString hint =
+                shown == QLatin1String(" ")
+                    ? QStringLiteral(" Type '_' where the symbol is to hold a space.")
+                    : QString();
             return QStringLiteral(
                        "The 'Bar code message' holds the character '%1' at position %2, "
-                       "which Code 39 cannot encode.")
+                       "which Code 39 cannot encode.%3")
                 .arg(control ? QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0')) : shown)
-                .arg(position);
+                .arg(position)
+                .arg(hint);
         }
     }
     return std::nullopt;
@@ -122,55 +104,53 @@ QString c39WidthLabel(int widthPixels, int dpi) {
     return sizeLabel("Bar Code Width:   ", widthPixels, dpi);
 }
 
-BuildResult buildC39(const C39Inputs& inputs, const PageValues& page, const surface::Font& font,
-                     int dpi) {
+BuildResult buildC39(const C39Inputs& inputs, const BuildContext& context) {
     double height = 0, narrow = 0, ratio = 0;
     const struct {
         const QString& text;
-        const QString& field;
+        Input input;
         double& value;
-    } numbers[] = {{inputs.height, kHeightEdit, height},
-                   {inputs.narrowWidth, kNarrowEdit, narrow},
-                   {inputs.ratio, kRatioBox, ratio}};
+    } numbers[] = {{inputs.height, Input::Height, height},
+                   {inputs.narrowWidth, Input::Width, narrow},
+                   {inputs.ratio, Input::Ratio, ratio}};
     for (const auto& n : numbers) {
         try {
             n.value = strToFloat(n.text);
         } catch (const ConvertError& e) {
-            return refused(e.message(), n.field, Refusal::Kind::ConversionError);
+            return refused(conversionError(e.message(), n.input));
         }
     }
 
+    const PageValues& page = context.page;
     Tc39 symbol;
-    const int code = symbol.Setup(font, dpi, page.fiwidth / 1000, height, narrow / 1000, ratio,
-                                  page.fleft / 1000, page.fright / 1000, inputs.comment,
-                                  inputs.message, page.ftop / 1000, page.fdown / 1000);
+    const int code =
+        symbol.Setup(context.font, context.resolvedDpi(), page.fiwidth / 1000, height,
+                     narrow / 1000, ratio, page.fleft / 1000, page.fright / 1000, inputs.comment,
+                     inputs.message, page.ftop / 1000, page.fdown / 1000);
     if (code != Tc39::Ok) {
         const QString text = c39SetupMessage(code);
-        return refused(text.isEmpty() ? QStringLiteral("Error Code is %1").arg(code) : text,
-                       setupField(code));
+        return refused(notice(text.isEmpty() ? QStringLiteral("Error Code is %1").arg(code) : text,
+                              setupInput(code)));
     }
-    if (auto bad = unencodableCharacter(symbol.Message)) return refused(*bad, kMessageEdit);
+    if (auto bad = unencodableCharacter(symbol.Message))
+        return refused(notice(*bad, Input::Message));
 
     // Sizes stay in floating point until they are known to fit.
-    const double w = symbol.TotalWidthF();
-    const double h = symbol.TotalHeightF();
-    if (auto tooBig = surface::pictureSizeRefusal(w, h)) return refused(*tooBig);
+    if (auto why = sizeRefusal({symbol.TotalWidthF(), symbol.TotalHeightF()}, context))
+        return refused(*why);
 
     BuildResult result;
     result.dpi = symbol.Dpi;
     result.picture.setDpi(symbol.Dpi);
     result.picture.setBrushColor(Qt::white);
-    if (!result.picture.setSize(symbol.TotalWidth(), symbol.TotalHeight())) {
-        return refused(QStringLiteral("There is not enough memory for a picture of %1 x %2 "
-                                      "pixels.")
-                           .arg(symbol.TotalWidth())
-                           .arg(symbol.TotalHeight()));
-    }
+    if (!result.picture.setSize(symbol.TotalWidth(), symbol.TotalHeight()))
+        return refused(noMemory(symbol.TotalWidth(), symbol.TotalHeight()));
 
     Tc39::DrawOutcome drawn = symbol.Draw(result.picture);
-    result.notices = std::move(drawn.notices);
+    for (QString& text : drawn.notices)
+        result.notices.push_back(notice(std::move(text), Input::None, Refusal::Owner::Application));
     if (drawn.failed) {
-        result.refusal = refusal(kOneCharacter, kMessageEdit);
+        result.refusal = notice(kOneCharacter, Input::Message);
         result.stoppedAt = BuildResult::StoppedAt::Drawing;
     }
     return result;

@@ -5,9 +5,7 @@
 #include <QString>
 #include <optional>
 
-#include "surface/font.h"
 #include "symbols/buildresult.h"
-#include "symbols/pagevalues.h"
 
 namespace symbols {
 
@@ -22,12 +20,11 @@ struct C39Inputs {
 
 // Parses the numbers, sets up the symbol, refuses what cannot be drawn (a set-up result
 // code, a character Code 39 cannot encode, a picture too big), sizes a white picture and
-// draws it. dpi 0 means the screen's resolution.
+// draws it.
 //
 // A one-character message is refused after the bars are drawn: the result's picture then
 // holds the bars without the text row, at its full size.
-BuildResult buildC39(const C39Inputs& inputs, const PageValues& page, const surface::Font& font,
-                     int dpi = 0);
+BuildResult buildC39(const C39Inputs& inputs, const BuildContext& context);
 
 // The text shown for a set-up result code; empty for 0 and for codes without a message.
 QString c39SetupMessage(int code);

@@ -52,6 +52,33 @@ QString TENA13::EncodeSupplemental(const QString& digits) {
     return encodeAddOn(digits);
 }
 
+int TENA13::AddOnModules(const QString& supplemental) {
+    if (supplemental.size() == 2) return 12 + 20;
+    if (supplemental.size() == 5) return 12 + 47;
+    return 0;
+}
+
+double TENA13::MainWidthF() const {
+    return surface::roundEven((CodeWidth + LeftMargin + RightMargin) * Dpi);
+}
+
+double TENA13::AddOnWidthF() const {
+    return surface::roundEven(double(Dpi) * CodeWidth / 95 * AddOnModules(Supplemental));
+}
+
+double TENA13::HeightF() const {
+    return surface::roundEven((CodeHeight + TopMargin + BottomMargin) * Dpi);
+}
+
+PictureExtent TENA13::Extent() const {
+    const double d = Dpi, f = fontPixels();
+    // The font's point size counts as pixels beside and above the bars.
+    return {MainWidthF() + AddOnWidthF(),
+            HeightF(),
+            {CodeWidth * d, LeftMargin * d, RightMargin * d, f},
+            {CodeHeight * d, TopMargin * d, BottomMargin * d, 3.5 * Interval * d, 2.0 * f}};
+}
+
 int TENA13::fontPixels() const {
     return Font != nullptr ? Font->pointSize : 0;
 }

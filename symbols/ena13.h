@@ -13,6 +13,7 @@
 
 #include "surface/bitmap.h"
 #include "surface/font.h"
+#include "symbols/buildresult.h"
 #include "symbols/numbersets.h"
 
 namespace symbols {
@@ -69,6 +70,17 @@ class TENA13 {
     // 20 modules for 2 digits, 47 for 5, "1011" alone otherwise. A non-digit among 2 or 5
     // add-on digits throws ConvertError.
     static QString EncodeSupplemental(const QString& digits);
+
+    // The picture the symbol is drawn on, in pixels worked out in real numbers from the
+    // sizes, margins and resolution set: MainWidthF x HeightF holds the main symbol, and an
+    // add-on of 2 or 5 digits widens it by AddOnWidthF (its 12-module gap and its bars).
+    double MainWidthF() const;
+    double AddOnWidthF() const;
+    double HeightF() const;
+    // The whole picture with the single lengths drawn in it, for the size guard.
+    PictureExtent Extent() const;
+    // Modules the picture grows by for an add-on: 0 unless it holds 2 or 5 characters.
+    static int AddOnModules(const QString& supplemental);
 
     // Gives the canvas the font and writes the comment line 10 pixels left of CommentX.
     void DrawComment();

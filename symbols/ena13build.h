@@ -2,25 +2,19 @@
 // The one way an EAN-13 picture is made from what the user typed: the EAN-13 form, the
 // tests and any tool call this and get the finished picture or the reason there is none.
 
-#include <QColor>
 #include <QString>
 
-#include "surface/font.h"
 #include "symbols/buildresult.h"
-#include "symbols/pagevalues.h"
 
 namespace symbols {
 
+// The EAN-13 form's inputs, as typed.
 struct Ena13Inputs {
-    QString height;        // whole symbol area, inches, as typed
-    QString width;         // main symbol (95 modules), inches: the width list's text
-    QString comment;       // comment line above the symbol; may be empty
-    QString message;       // the twelve typed digits, without check digit
-    QString supplemental;  // add-on: empty, 2 or 5 digits
-    PageValues page;       // blank spaces and interval, mils
-    surface::Font font;
-    QColor barColor = Qt::black;
-    int dpi = 0;  // resolution to draw at; 0 takes the screen's
+    QString height = QStringLiteral("1.3");  // whole symbol area, inches
+    QString width = QStringLiteral("2");     // main symbol (95 modules), inches: the width list
+    QString comment;                         // comment line above the symbol; may be empty
+    QString message;                         // the twelve typed digits, without check digit
+    QString supplemental;                    // add-on: empty, 2 or 5 digits
 };
 
 // Checks the inputs and draws. In order:
@@ -31,7 +25,7 @@ struct Ena13Inputs {
 //  - from here on a stop is stoppedAt Drawing: an empty height stops silently; a height or
 //    width that does not convert is refused with the conversion error; a picture too large
 //    to make is refused;
-//  - otherwise the picture is drawn at `dpi`, widened for the add-on.
-BuildResult buildEna13(const Ena13Inputs& in);
+//  - otherwise the picture is drawn at the context's resolution, widened for the add-on.
+BuildResult buildEna13(const Ena13Inputs& in, const BuildContext& context);
 
 }  // namespace symbols

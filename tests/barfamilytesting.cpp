@@ -20,8 +20,9 @@ int moduleCount(Kind kind, qsizetype addOn) {
             return std::array{67, 99, 126}[i];
         case Kind::UpcE:
             return std::array{51, 83, 110}[i];
+        default:
+            return 0;
     }
-    return 0;
 }
 
 template <class Symbol>
@@ -68,8 +69,9 @@ Drawing draw(Kind kind, const QString& message, const QString& addOn, const Opti
             return drawWith<symbols::Tean8>(kind, message, addOn, o);
         case Kind::UpcE:
             return drawWith<symbols::Tupce>(kind, message, addOn, o);
+        default:
+            return {};
     }
-    return {};
 }
 
 int countColour(const surface::Bitmap& b, QRgb c) {

@@ -9,10 +9,12 @@
 
 #include "surface/bitmap.h"
 #include "symbols/pagevalues.h"
+#include "symbols/symbologies.h"
 
 namespace bartest {
 
-enum class Kind { UpcA, Ean8, UpcE };
+// The three symbologies of the family, by their rows in the symbology table.
+using Kind = symbols::Symbology;
 
 // Module strings of the reference messages.
 inline const QString kUpcA03600029145 = QStringLiteral(

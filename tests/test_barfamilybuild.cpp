@@ -6,6 +6,7 @@
 
 #include "surface/screen.h"
 #include "symbols/barfamilybuild.h"
+#include "symbols/symbologies.h"
 
 using symbols::BarFamilyInputs;
 using symbols::BuildResult;
@@ -13,23 +14,39 @@ using symbols::PageValues;
 using symbols::Refusal;
 
 namespace {
-enum class Kind { UpcA, Ean8, UpcE };
+using Kind = symbols::Symbology;
 
 constexpr QRgb kBar = 0x0000C0;
 
 BuildResult build(Kind kind, const BarFamilyInputs& in, const PageValues& page = {}, int dpi = 96) {
-    surface::Font font;
-    font.color = QColor(0x80, 0, 0);
-    const QColor bar = QColor::fromRgb(kBar);
+    symbols::BuildContext context;
+    context.page = page;
+    context.font.color = QColor(0x80, 0, 0);
+    context.barColor = QColor::fromRgb(kBar);
+    context.dpi = dpi;
     switch (kind) {
         case Kind::UpcA:
-            return symbols::buildUpcA(in, page, font, bar, dpi);
+            return symbols::buildUpcA(in, context);
         case Kind::Ean8:
-            return symbols::buildEan8(in, page, font, bar, dpi);
+            return symbols::buildEan8(in, context);
         case Kind::UpcE:
-            return symbols::buildUpcE(in, page, font, bar, dpi);
+            return symbols::buildUpcE(in, context);
+        default:
+            break;
     }
     return {};
+}
+
+// The control of the three forms that holds the input a refusal names.
+QString formControl(symbols::Input input) {
+    switch (input) {
+        case symbols::Input::Message:
+            return QStringLiteral("barcodeedt");
+        case symbols::Input::AddOn:
+            return QStringLiteral("Supplementaltxt");
+        default:
+            return QString();
+    }
 }
 
 BarFamilyInputs inputs(const QString& message, const QString& addOn = {}) {
@@ -259,7 +276,7 @@ class BarFamilyBuildTest : public QObject {
         QVERIFY(r.refusal.has_value());
         QTEST(r.refusal->kind, "refusal");
         QTEST(r.refusal->text, "text");
-        QTEST(r.refusal->field, "field");
+        QTEST(formControl(r.refusal->input), "field");
         QVERIFY(r.stoppedAt == BuildResult::StoppedAt::Checks);
         QVERIFY(r.picture.isEmpty());  // nothing was drawn
     }

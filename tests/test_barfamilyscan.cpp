@@ -7,10 +7,11 @@
 #include <QTest>
 
 #include "symbols/barfamilybuild.h"
+#include "symbols/symbologies.h"
 #include "zbarscan.h"
 
 namespace {
-enum class Kind { UpcA, Ean8, UpcE };
+using Kind = symbols::Symbology;
 
 // zbar reads UPC-A and UPC-E as EAN-13 unless told to report them as themselves; add-ons
 // are read only when enabled.
@@ -97,17 +98,20 @@ class BarFamilyScanTest : public QObject {
         in.message = message;
         in.supplemental = addOn;
         in.comment = QStringLiteral("Lot 42");  // a comment line must not get in the way
-        const surface::Font font;
+        symbols::BuildContext context;
+        context.dpi = 96;
         symbols::BuildResult r;
         switch (kind) {
             case Kind::UpcA:
-                r = symbols::buildUpcA(in, {}, font, Qt::black, 96);
+                r = symbols::buildUpcA(in, context);
                 break;
             case Kind::Ean8:
-                r = symbols::buildEan8(in, {}, font, Qt::black, 96);
+                r = symbols::buildEan8(in, context);
                 break;
             case Kind::UpcE:
-                r = symbols::buildUpcE(in, {}, font, Qt::black, 96);
+                r = symbols::buildUpcE(in, context);
+                break;
+            default:
                 break;
         }
         QVERIFY(r.built());

@@ -35,6 +35,12 @@ PageValues referencePage() {
     return PageValues{100, 100, 250, 250, 50};
 }
 
+symbols::BuildContext onPage(const PageValues& page) {
+    symbols::BuildContext context;
+    context.page = page;
+    return context;
+}
+
 C39Inputs inputsFor(const QString& message, const QString& comment = {}) {
     C39Inputs in;
     in.message = message;
@@ -247,7 +253,7 @@ class C39Test : public QObject {
 
     void referencePictureBars() {
         const BuildResult r =
-            symbols::buildC39(inputsFor(QStringLiteral("AB")), referencePage(), surface::Font{});
+            symbols::buildC39(inputsFor(QStringLiteral("AB")), onPage(referencePage()));
         QVERIFY(r.built());
         QCOMPARE(r.dpi, 96);
         QCOMPARE(r.picture.width(), 150);
@@ -333,9 +339,9 @@ class C39Test : public QObject {
 
     void lowerCaseShowsInTheTextRowOnly() {
         const BuildResult lower =
-            symbols::buildC39(inputsFor(QStringLiteral("ab")), referencePage(), surface::Font{});
+            symbols::buildC39(inputsFor(QStringLiteral("ab")), onPage(referencePage()));
         const BuildResult upper =
-            symbols::buildC39(inputsFor(QStringLiteral("AB")), referencePage(), surface::Font{});
+            symbols::buildC39(inputsFor(QStringLiteral("AB")), onPage(referencePage()));
         QVERIFY(lower.built() && upper.built());
         const QImage l = lower.picture.image(), u = upper.picture.image();
         QCOMPARE(l.copy(0, 0, 150, 130), u.copy(0, 0, 150, 130));
@@ -344,7 +350,7 @@ class C39Test : public QObject {
 
     void oneCharacterMessageKeepsTheBars() {
         const BuildResult r =
-            symbols::buildC39(inputsFor(QStringLiteral("A")), referencePage(), surface::Font{});
+            symbols::buildC39(inputsFor(QStringLiteral("A")), onPage(referencePage()));
         QVERIFY(!r.built());
         QCOMPARE(r.stoppedAt, BuildResult::StoppedAt::Drawing);
         QCOMPARE(r.refusal->kind, Refusal::Kind::Notice);
@@ -391,8 +397,9 @@ class C39Test : public QObject {
         row("narrow width rounds to 0", "1.2", "5", "2.0", "AB", "", 0, false,
             "Narwidth param Error");
         row("character outside the table", "1.2", "23", "2.0", "AB#", "", 0, false, cannot("#", 3));
-        row("space is refused, underscore stands for it", "1.2", "23", "2.0", "A B", "", 0, false,
-            cannot(" ", 2));
+        row("space is refused, saying that the underscore stands for it", "1.2", "23", "2.0", "A B",
+            "", 0, false,
+            cannot(" ", 2) + QStringLiteral(" Type '_' where the symbol is to hold a space."));
         row("control character named by its code", "1.2", "23", "2.0", "AB\t", "", 0, false,
             cannot("\\x09", 3));
         row("a character beyond 16 bits counts once", "1.2", "23", "2.0", "A\U0001F600B", "", 0,
@@ -423,7 +430,7 @@ class C39Test : public QObject {
         if (pageField == QLatin1String("ftop")) page.ftop = pageValue;
         if (pageField == QLatin1String("fiwidth")) page.fiwidth = pageValue;
         const C39Inputs in{height, narrow, ratio, QString(), message};
-        const BuildResult r = symbols::buildC39(in, page, surface::Font{});
+        const BuildResult r = symbols::buildC39(in, onPage(page));
         QVERIFY(!r.built());
         QCOMPARE(r.stoppedAt, BuildResult::StoppedAt::Checks);
         QVERIFY(r.picture.isEmpty());
@@ -437,8 +444,7 @@ class C39Test : public QObject {
 
     void defaultsAndSizeLabels() {
         // The form's defaults with page values 0: the text row lies outside the picture.
-        const BuildResult r =
-            symbols::buildC39(inputsFor(QStringLiteral("AB")), PageValues{}, surface::Font{});
+        const BuildResult r = symbols::buildC39(inputsFor(QStringLiteral("AB")), {});
         QVERIFY(r.built());
         QCOMPARE(r.picture.width(), 102);
         QCOMPARE(r.picture.height(), 115);

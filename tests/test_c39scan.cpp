@@ -55,7 +55,9 @@ class C39ScanTest : public QObject {
         QFETCH(QString, expected);
         const symbols::C39Inputs in{QStringLiteral("0.8"), narrow, ratio, comment, message};
         const symbols::PageValues page{100, 100, 250, 250, 50};
-        const symbols::BuildResult r = symbols::buildC39(in, page, surface::Font{});
+        symbols::BuildContext context;
+        context.page = page;
+        const symbols::BuildResult r = symbols::buildC39(in, context);
         QVERIFY(r.built());
         const QString path = dir_.filePath(QStringLiteral("%1.png").arg(QTest::currentDataTag()));
         QVERIFY(r.picture.image().save(path));

@@ -175,6 +175,9 @@ class CliTest : public QObject {
             << "101010011101100110010011010000101000110111011010101";
         QTest::newRow("upce 004200") << QStringList{"upce", "004200"}
                                      << "101010011100011010100011001001101001110100111010101";
+        QTest::newRow("symbology named in capitals")
+            << QStringList{"EAN8", "1234567"}
+            << "1010011001001001101111010100011010101001110101000010001001110010101";
         QTest::newRow("ean13 guards folded to 1 and 0")
             << QStringList{"ean13", "000000000000"}
             << "10100011010001101000110100011010001101000110101010111001011100101110010111001011100"
@@ -208,6 +211,19 @@ class CliTest : public QObject {
             << QStringList{"ean13", "590123412345", "--addon", "123"}
             << "The 'Ean13 Supplemental' must contain 2 or 5 numbers.";
         QTest::newRow("c39 empty message") << QStringList{"c39", ""} << "Barcode Message Error";
+        QTest::newRow("c39 space, with the character that stands for it")
+            << QStringList{"c39", "LOT 42"}
+            << "The 'Bar code message' holds the character ' ' at position 4, which Code 39 "
+               "cannot encode. Type '_' where the symbol is to hold a space.";
+        QTest::newRow("upca negative height: nothing to draw on")
+            << QStringList{"upca", "03600029145", "--height", "-1"}
+            << "The picture would be 206 x -80 pixels, which leaves nothing to draw on. Use larger "
+               "sizes or page values.";
+        QTest::newRow("page value out of range named with its value")
+            << QStringList{"ean13", "590123412345", "--left", "-1e308"}
+            << "The picture would be too large: the page setting's 'Left Blank Space' of -1e+308 "
+               "mils is out of range at 96 dpi; the largest allowed is 32000 pixels a side and "
+               "256 MB.";
         QTest::newRow("c39 ratio out of range")
             << QStringList{"c39", "AB", "--ratio", "3.5"} << "Natio Error";
         QTest::newRow("c39 one character")
@@ -220,6 +236,45 @@ class CliTest : public QObject {
             << QStringList{"upce", "123456", "--module", "2.5"}
             << "'2.5' is not a valid integer value";
     }
+    // A message that begins with "-" is an option unless it comes after "--".
+    void messageAfterDoubleDash() {
+        const QString out = file(QStringLiteral("dash.png"));
+        QFile::remove(out);
+        Run r = runCli({"c39", "-o", out, "-LOT"});
+        QCOMPARE(r.status, 2);
+        QCOMPARE(r.err, QStringLiteral("unknown option -LOT (see --help)"));
+        r = runCli({"c39", "-o", out, "--", "-LOT"});
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        QVERIFY(QFile::exists(out));
+        QVERIFY(runCli({"--help"}).out.contains("goes after \"--\""));
+    }
+
+    // --modules runs the checks of a build and refuses in the same words.
+    void modulesRefuseInTheFormsWords_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("upca add-on of 3 digits")
+            << QStringList{"upca", "03600029145", "--addon", "123"}
+            << "The 'Upc-a Supplemental' must contain 2 or 5 numbers.";
+        QTest::newRow("ean13 add-on of 4 digits")
+            << QStringList{"ean13", "590123412345", "--addon", "1234"}
+            << "The 'Ean13 Supplemental' must contain 2 or 5 numbers.";
+        QTest::newRow("upce add-on with a letter")
+            << QStringList{"upce", "123456", "--addon", "1x"}
+            << "The 'Upc-e Supplemental' holds the character 'x' at position 2; only the digits "
+               "0 to 9 are allowed.";
+        QTest::newRow("ean8 short message")
+            << QStringList{"ean8", "963850"} << "The 'Bar code message' must contain 7 numbers.";
+    }
+    void modulesRefuseInTheFormsWords() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, text);
+        const Run r = runCli(args + QStringList{"--modules"});
+        QCOMPARE(r.status, 2);
+        QCOMPARE(r.err, text);
+        QVERIFY(r.out.isEmpty());
+    }
+
     void refusals() {
         QFETCH(QStringList, args);
         QFETCH(QString, text);

@@ -12,6 +12,7 @@
 
 #include "designers/ENA13form.h"
 #include "formtesting.h"
+#include "surface/screen.h"
 #include "symbols/ena13build.h"
 
 using formtesting::Session;
@@ -59,10 +60,9 @@ struct Ena13Session : Session {
         in.comment = form->heardtextedt->text();
         in.message = form->barcodeedt->text();
         in.supplemental = form->Edit1->text();
-        in.page = window->pageValues();
-        in.font = window->sharedFont();
-        in.barColor = window->sharedColor();
-        return symbols::buildEna13(in).picture;
+        const symbols::BuildContext context{window->pageValues(), window->sharedFont(),
+                                            window->sharedColor(), surface::screenDpi()};
+        return symbols::buildEna13(in, context).picture;
     }
     QWidget* focus() const { return form->window()->focusWidget(); }
 

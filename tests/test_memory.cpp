@@ -58,8 +58,8 @@ class MemoryTest : public QObject {
 
     void buildPathsDoNotGrow_data() {
         QTest::addColumn<int>("symbology");
-        for (buildpaths::Symbology s : buildpaths::kAll)
-            QTest::newRow(buildpaths::nameOf(s)) << int(s);
+        for (const symbols::SymbologyRow& row : symbols::symbologies())
+            QTest::newRow(buildpaths::nameOf(row.id)) << int(row.id);
     }
     void buildPathsDoNotGrow() {
         QFETCH(int, symbology);

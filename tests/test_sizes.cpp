@@ -54,7 +54,8 @@ class SizesTest : public QObject {
         };
         const auto everywhere = [&](const char* what, const buildpaths::Inputs& in,
                                     const QString& expected) {
-            for (Symbology s : buildpaths::kAll) row(what, s, in, expected);
+            for (const symbols::SymbologyRow& r : symbols::symbologies())
+                row(what, r.id, in, expected);
         };
 
         everywhere("top space 1e308 mils", with([](auto& in) { in.page.ftop = 1e308; }), kTooBig);
