@@ -1,7 +1,5 @@
 #include "cli/symbolbuild.h"
 
-#include "surface/font.h"
-#include "surface/rounding.h"
 #include "symbols/numbersets.h"
 
 namespace cli {
@@ -13,15 +11,15 @@ bool allDigits(const QString& s) {
     return true;
 }
 
-surface::Font fontFor(const SymbolRequest& r) {
-    surface::Font f;
-    if (!r.fontFamily.isEmpty()) f.family = r.fontFamily;
-    const int points = r.fontSize > 0 ? r.fontSize : f.pointSize;
-    // The layout counts the point size as pixels: scale it with the resolution, and draw
-    // the glyphs as if at 96 dpi so they keep their printed size.
-    f.pointSize = std::max(1, surface::roundToInt(points * r.dpi / 96.0));
-    f.renderDpi = 96;
-    return f;
+// The form's font at 96 dpi, scaled to the request's resolution.
+symbols::BuildContext contextFor(const SymbolRequest& r) {
+    symbols::BuildContext context;
+    context.page = r.page;
+    if (!r.fontFamily.isEmpty()) context.font.family = r.fontFamily;
+    if (r.fontSize > 0) context.font.pointSize = r.fontSize;
+    context.barColor = r.colour;
+    context.dpi = 96;
+    return context.scaledTo(r.dpi);
 }
 
 // The width option that means this symbology's width input.
@@ -71,12 +69,7 @@ symbols::BuildResult buildSymbol(const SymbolRequest& r) {
     in.height = r.height;
     in.width = widthOf(r);
     in.ratio = r.ratio;
-    symbols::BuildContext context;
-    context.page = r.page;
-    context.font = fontFor(r);
-    context.barColor = r.colour;
-    context.dpi = r.dpi;
-    symbols::BuildResult result = symbols::symbology(r.symbology).build(in, context);
+    symbols::BuildResult result = symbols::symbology(r.symbology).build(in, contextFor(r));
     // A form goes on without an add-on it cannot use after its notice; a tool asked for an
     // add-on must not quietly leave it out.
     if (result.built() && !result.notices.empty()) result.refusal = result.notices.front();

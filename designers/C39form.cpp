@@ -58,17 +58,21 @@ Tc39fm::Tc39fm(QWidget* parent) : DesignerForm(kOptions, parent) {
                       {symbols::Input::Message, barcodeedt}});
 }
 
-void Tc39fm::Button1Click() {
-    clearSavedPicture();
-    clearPreview();
-
+symbols::BuildResult Tc39fm::buildSymbol(const symbols::BuildContext& context) const {
     symbols::C39Inputs inputs;
     inputs.height = fheightedt->text();
     inputs.narrowWidth = fnarwidthedt->text();
     inputs.ratio = natiocbox->currentText();
     inputs.comment = heardtextedt->text();
     inputs.message = barcodeedt->text();
-    const symbols::BuildResult result = symbols::buildC39(inputs, buildContext());
+    return symbols::buildC39(inputs, context);
+}
+
+void Tc39fm::Button1Click() {
+    clearSavedPicture();
+    clearPreview();
+
+    const symbols::BuildResult result = buildSymbol(buildContext());
 
     if (result.stoppedAt == symbols::BuildResult::StoppedAt::Checks) {
         showRefusal(*result.refusal);

@@ -52,19 +52,23 @@ Tena13fm::Tena13fm(QWidget* parent) : DesignerForm(kOptions, parent) {
     setInputControls({{symbols::Input::Message, barcodeedt}, {symbols::Input::AddOn, Edit1}});
 }
 
-void Tena13fm::Button1Click() {
-    using StoppedAt = symbols::BuildResult::StoppedAt;
-    barcodeedt->setFocus();
-    // The turn buttons come on with the first press, whatever the build makes of it.
-    enableTurnButtons();
-
+symbols::BuildResult Tena13fm::buildSymbol(const symbols::BuildContext& context) const {
     symbols::Ena13Inputs in;
     in.height = fheightedt->text();
     in.width = ComboBox1->currentText();
     in.comment = heardtextedt->text();
     in.message = barcodeedt->text();
     in.supplemental = Edit1->text();
-    const symbols::BuildResult result = symbols::buildEna13(in, buildContext());
+    return symbols::buildEna13(in, context);
+}
+
+void Tena13fm::Button1Click() {
+    using StoppedAt = symbols::BuildResult::StoppedAt;
+    barcodeedt->setFocus();
+    // The turn buttons come on with the first press, whatever the build makes of it.
+    enableTurnButtons();
+
+    const symbols::BuildResult result = buildSymbol(buildContext());
 
     // A wrong add-on length is told and the build goes on without the add-on.
     for (const symbols::Refusal& n : result.notices) showRefusal(n);

@@ -28,4 +28,7 @@ class Tena13fm : public DesignerForm {
 
   public slots:
     void Button1Click() override;  // Build/Copy
+
+  protected:
+    symbols::BuildResult buildSymbol(const symbols::BuildContext& context) const override;
 };

@@ -61,14 +61,18 @@ BarFamilyForm::BarFamilyForm(const Data& data, QWidget* parent)
                       {symbols::Input::Height, fheightedt}});
 }
 
-void BarFamilyForm::Button1Click() {
+symbols::BuildResult BarFamilyForm::buildSymbol(const symbols::BuildContext& context) const {
     symbols::BarFamilyInputs in;
     in.height = fheightedt->text();
     in.moduleWidth = barwidth->text();
     in.comment = heardtextedt->text();
     in.message = barcodeedt->text();
     in.supplemental = Supplementaltxt->text();
-    const symbols::BuildResult result = build_(in, buildContext());
+    return build_(in, context);
+}
+
+void BarFamilyForm::Button1Click() {
+    const symbols::BuildResult result = buildSymbol(buildContext());
     // Every refusal comes before anything is drawn: the preview stays as it was.
     if (!result.built()) {
         if (result.refusal) showRefusal(*result.refusal);

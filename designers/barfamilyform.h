@@ -53,6 +53,9 @@ class BarFamilyForm : public DesignerForm {
   public slots:
     void Button1Click() override;  // Build/Copy
 
+  protected:
+    symbols::BuildResult buildSymbol(const symbols::BuildContext& context) const override;
+
   private:
     BuildPath build_;
 };

@@ -2,6 +2,7 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QMenu>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScrollArea>
@@ -83,6 +84,11 @@ DesignerForm::DesignerForm(const Options& options, QWidget* parent) : QWidget(pa
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(QRect(QPoint(8, 8), options.initialImage));
     ScrollBox1->setWidget(content);
+    for (QWidget* w : {static_cast<QWidget*>(Image1), content, ScrollBox1->viewport()}) {
+        w->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(w, &QWidget::customContextMenuRequested, this,
+                [this, w](const QPoint& at) { showPreviewMenu(w->mapToGlobal(at)); });
+    }
     p3->addWidget(ScrollBox1, 1);
     column->addWidget(Panel3, 1);
     refreshImage();
@@ -218,6 +224,11 @@ QColor DesignerForm::printColour() const {
     return ToolButton6 != nullptr && mainfm != nullptr ? mainfm->sharedColor() : QColor(Qt::black);
 }
 
+std::function<void(QMenu&)>& DesignerForm::previewMenuHook() {
+    static std::function<void(QMenu&)> hook;
+    return hook;
+}
+
 std::function<void(Tpringfm&)>& DesignerForm::printDialogHook() {
     static std::function<void(Tpringfm&)> hook;
     return hook;
@@ -237,6 +248,16 @@ void DesignerForm::Button4Click() {
         printDialogHook()(dialog);
     else
         dialog.exec();
+}
+
+void DesignerForm::showPreviewMenu(const QPoint& globalPos) {
+    if (saved_.isEmpty()) return;  // nothing built yet: nothing applies
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("Copy"), this, [this] { copyPreviewToClipboard(); });
+    if (previewMenuHook())
+        previewMenuHook()(menu);
+    else
+        menu.exec(globalPos);
 }
 
 void DesignerForm::Button3Click() {

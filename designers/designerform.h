@@ -16,6 +16,7 @@
 
 class QFrame;
 class QLabel;
+class QMenu;
 class QPushButton;
 class QScrollArea;
 class QToolBar;
@@ -64,6 +65,8 @@ class DesignerForm : public QWidget {
 
     // Tests may look at the print-option dialog instead of running it modally.
     static std::function<void(Tpringfm&)>& printDialogHook();
+    // Tests may look at the preview's context menu instead of running it.
+    static std::function<void(QMenu&)>& previewMenuHook();
 
   public slots:
     virtual void Button1Click() = 0;
@@ -76,6 +79,9 @@ class DesignerForm : public QWidget {
     void ToolButton3Click();  // turn3
 
   protected:
+    // The form's own inputs built in `context` through its symbology's build path.
+    virtual symbols::BuildResult buildSymbol(const symbols::BuildContext& context) const = 0;
+
     // Shows `picture` in the preview: Image1 and the preview bitmap take its size.
     void showPicture(const surface::Bitmap& picture);
     // Resizes Image1 and the preview bitmap (kept pixels stay, new area white).
@@ -110,6 +116,8 @@ class DesignerForm : public QWidget {
 
   private:
     void buildToolbar(bool colourButton);
+    // The preview's context menu: what applies once a symbol is built.
+    void showPreviewMenu(const QPoint& globalPos);
     void refreshImage();
 
     surface::Bitmap preview_;

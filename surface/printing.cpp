@@ -1,5 +1,6 @@
 #include "surface/printing.h"
 
+#include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
 #include <cerrno>
@@ -27,6 +28,11 @@ QString printPicture(QPrinter& printer, const surface::Bitmap& picture, double x
 
     const auto jobError = [] { return QStringLiteral("Printer is Error  %1").arg(errno); };
     printer.setDocName(QStringLiteral("Marlisk Barcode Generator"));
+    // Offsets count from the corner of the area the printer can print on: its own minimum
+    // margins, not the default margins a page layout starts with.
+    printer.setFullPage(false);
+    const QPageLayout layout = printer.pageLayout();
+    printer.setPageMargins(layout.minimumMargins(), layout.units());
     errno = 0;
     QPainter painter;
     if (!painter.begin(&printer)) return jobError();
@@ -34,6 +40,8 @@ QString printPicture(QPrinter& printer, const surface::Bitmap& picture, double x
     // Plain pixel replication: a bar edge must land on a printer dot, not be blended.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.setRenderHint(QPainter::Antialiasing, false);
+    // A barcode is never compressed with loss: a PDF or a print job gets every pixel as is.
+    painter.setRenderHint(QPainter::LosslessImageRendering, true);
     if (!picture.isEmpty()) {
         const QRect dest = destination(picture.width(), picture.height(), S, P, xMils, yMils);
         painter.drawImage(dest, picture.image(), QRect(0, 0, picture.width(), picture.height()));

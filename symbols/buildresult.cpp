@@ -1,14 +1,26 @@
 #include "symbols/buildresult.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "surface/limits.h"
+#include "surface/rounding.h"
 #include "surface/screen.h"
 
 namespace symbols {
 
 int BuildContext::resolvedDpi() const {
     return dpi > 0 ? dpi : surface::screenDpi();
+}
+
+BuildContext BuildContext::scaledTo(int otherDpi) const {
+    const int from = resolvedDpi();
+    BuildContext scaled = *this;
+    scaled.dpi = otherDpi;
+    scaled.font.pointSize =
+        std::max(1, surface::roundToInt(double(font.pointSize) * otherDpi / from));
+    if (scaled.font.renderDpi <= 0) scaled.font.renderDpi = from;
+    return scaled;
 }
 
 Refusal notice(QString text, Input input, Refusal::Owner owner) {

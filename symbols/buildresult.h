@@ -26,6 +26,10 @@ struct BuildContext {
 
     // The resolution a build draws at: `dpi`, or the screen's when it is 0.
     int resolvedDpi() const;
+    // The same context at another resolution. The layouts count the font's point size as
+    // pixels, so it is scaled with the resolution, and the glyphs are drawn as at this
+    // context's resolution: text keeps its printed size.
+    BuildContext scaledTo(int otherDpi) const;
 };
 
 // The input a refusal is about, by meaning; each form maps these to its own controls.

@@ -2,8 +2,10 @@
 // filters, the notices and where they put the focus, the pictures built, turning, the
 // clipboard and what reaches the print dialog.
 
+#include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTest>
@@ -320,6 +322,38 @@ class BarFamilyFormTest : public QObject {
 
     // A refused clipboard on the first build leaves no kept picture: the turn buttons are
     // on but have nothing to turn.
+    // The preview's context menu offers only what applies: nothing before the first build,
+    // then Copy, which puts the preview on the clipboard as Build/Copy does.
+    void previewContextMenu() {
+        FormSession s(kUpcA);
+        QStringList offered;
+        QAction* copy = nullptr;
+        DesignerForm::previewMenuHook() = [&](QMenu& menu) {
+            offered.clear();
+            for (QAction* a : menu.actions()) {
+                offered << a->text();
+                if (a->text() == QStringLiteral("Copy")) copy = a;
+            }
+            if (copy != nullptr) copy->trigger();
+        };
+        const auto rightClick = [&] {
+            emit s.form->Image1->customContextMenuRequested(QPoint(1, 1));
+        };
+        rightClick();
+        QVERIFY(offered.isEmpty());
+        QCOMPARE(s.clipboardCopies, 0);
+
+        s.build(QStringLiteral("03600029145"));
+        QCOMPARE(s.clipboardCopies, 1);
+        s.form->ToolButton5->click();  // turned: Copy takes the preview as it stands
+        rightClick();
+        DesignerForm::previewMenuHook() = nullptr;
+        QCOMPARE(offered, QStringList{"Copy"});
+        QCOMPARE(s.clipboardCopies, 2);
+        QCOMPARE(s.clipboard.image(), s.form->preview().image());
+        QCOMPARE(sizeOf(s.clipboard), QSize(141, 206));
+    }
+
     void clipboardRefusedOnTheFirstBuild() {
         FormSession s(kUpcA);
         s.refuseClipboard = true;

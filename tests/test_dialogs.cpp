@@ -17,6 +17,7 @@
 #include "dialogs/printunit.h"
 #include "formtesting.h"
 #include "surface/printing.h"
+#include "surface/rounding.h"
 
 using formtesting::Session;
 
@@ -51,6 +52,20 @@ QRect darkBox(const QString& pdf, int dpi) {
         for (int x = 0; x < img.width(); ++x)
             if (qGray(img.pixel(x, y)) < 128) box |= QRect(x, y, 1, 1);
     return box;
+}
+
+// The encodings of the images in a PDF, one a line of `pdfimages -list` ("image", "jpeg"...).
+QStringList imageEncodings(const QString& pdf) {
+    QProcess p;
+    p.start(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});
+    p.waitForFinished(30000);
+    QStringList encodings;
+    const QStringList lines = QString::fromLatin1(p.readAllStandardOutput()).split('\n');
+    for (const QString& line : lines.mid(2)) {
+        const QStringList f = line.simplified().split(' ');
+        if (f.size() > 8) encodings << f[8];
+    }
+    return encodings;
 }
 
 bool havePdftoppm() {
@@ -197,6 +212,8 @@ class DialogsTest : public QObject {
             printing::printPicture(printer, framedPicture(150, 155), 500, 250, 96, Qt::black);
         QCOMPARE(failure, QString());
         const QRect box = darkBox(dir.filePath(QStringLiteral("out.pdf")), 600);
+        // The bitmap reaches the page losslessly, never as a JPEG.
+        QCOMPARE(imageEncodings(dir.filePath(QStringLiteral("out.pdf"))), QStringList{"image"});
         // (300, 150) to (1238, 1119) exclusive; one printer dot of rasterising slack.
         QVERIFY2(qAbs(box.left() - 300) <= 1 && qAbs(box.top() - 150) <= 1,
                  qPrintable(QStringLiteral("box %1,%2").arg(box.left()).arg(box.top())));
@@ -252,7 +269,13 @@ class DialogsTest : public QObject {
         printer.setDocName(QStringLiteral("marlisk-cups-test"));
         QCOMPARE(printing::printPicture(printer, framedPicture(150, 155), 500, 250, 96, Qt::black),
                  QString());
-        const QPoint area = printer.pageRect(QPrinter::DevicePixel).topLeft().toPoint();
+        // The printable area is what the queue declares (its minimum margins), not the
+        // default margins of a page layout; this test leaves the printer as a user has it.
+        QPageLayout layout = printer.pageLayout();
+        layout.setUnits(QPageLayout::Point);
+        const QMarginsF minimum = layout.minimumMargins();
+        const QPoint area(surface::roundToInt(minimum.left() * 600 / 72),
+                          surface::roundToInt(minimum.top() * 600 / 72));
 
         // cups-pdf writes into the submitting user's ~/PDF, or its anonymous spool folder.
         QString pdf;
@@ -272,6 +295,9 @@ class DialogsTest : public QObject {
         if (pdf.isEmpty()) QFAIL("the CUPS queue produced no PDF within 30 seconds");
         QTest::qWait(500);  // let cups-pdf finish writing
         const QRect box = darkBox(pdf, 600);
+        QVERIFY(!imageEncodings(pdf).isEmpty());
+        QVERIFY2(!imageEncodings(pdf).contains(QStringLiteral("jpeg")),
+                 qPrintable(imageEncodings(pdf).join(' ')));
         QVERIFY2(qAbs(box.width() - 938) <= 2 && qAbs(box.height() - 969) <= 2,
                  qPrintable(QStringLiteral("size %1x%2").arg(box.width()).arg(box.height())));
         // Placed from the printable area's corner, which the queue's margins move.
