@@ -3,6 +3,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <cmath>
 
 namespace surface {
 
@@ -91,8 +92,13 @@ bool writePdf(const Bitmap& picture, QIODevice* device, bool turned, QString* er
     writer.setCreator(QStringLiteral("Marlisk Barcode Generator"));
     writer.setResolution(dpi);
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    writer.setPageSize(QPageSize(QSizeF(double(outW) / dpi, double(outH) / dpi), QPageSize::Inch,
-                                 QString(), QPageSize::ExactMatch));
+    // Page sizes are whole points: round up, so that the page holds every pixel (it may be
+    // less than a point larger than the picture, never smaller).
+    const auto points = [dpi](int pixels) {
+        return static_cast<int>(std::ceil(double(pixels) * 72.0 / dpi - 1e-9));
+    };
+    writer.setPageSize(
+        QPageSize(QSize(points(outW), points(outH)), QString(), QPageSize::ExactMatch));
     QPainter p;
     if (!p.begin(&writer)) {
         if (error) *error = QStringLiteral("the PDF could not be started");

@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTest>
 
 #include "cli/batch.h"
@@ -428,6 +429,56 @@ class CliTest : public QObject {
         QVERIFY(compared > png.width() * png.height() / 2);
     }
 
+    // A PDF page holds the whole picture: rasterised at the picture's resolution, every bar
+    // pixel of the PNG is there, up to the bottom and right edges.
+    void pdfKeepsEveryBarPixel_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("c39 LOT-42 at 600 dpi: 2002 x 720 pixels")
+            << QStringList{"c39", "LOT-42", "--dpi", "600"};
+        QTest::newRow("c39 AB at 96 dpi") << QStringList{"c39", "AB", "--dpi", "96"};
+        QTest::newRow("upca at 300 dpi") << QStringList{"upca", "03600029145", "--dpi", "300"};
+        QTest::newRow("ean13 with add-on at 600 dpi")
+            << QStringList{"ean13", "590123412345", "--addon", "12", "--dpi", "600"};
+        QTest::newRow("ean8 at 96 dpi") << QStringList{"ean8", "9638507", "--dpi", "96"};
+        QTest::newRow("upce at 300 dpi, 17-mil modules")
+            << QStringList{"upce", "123456", "--module", "17", "--dpi", "300"};
+    }
+    void pdfKeepsEveryBarPixel() {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty())
+            QSKIP("pdftoppm (poppler-utils) is not installed; cannot rasterise the PDF");
+        QFETCH(QStringList, args);
+        const int dpi = args.last().toInt();
+        QVERIFY(runCli(args + QStringList{"-o", file(QStringLiteral("k.png"))}).status == 0);
+        QVERIFY(runCli(args + QStringList{"-o", file(QStringLiteral("k.pdf"))}).status == 0);
+        const QImage png = rgb(QImage(file(QStringLiteral("k.png"))));
+        QProcess::execute(QStringLiteral("pdftoppm"),
+                          {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-png"),
+                           QStringLiteral("-singlefile"), QStringLiteral("-aa"),
+                           QStringLiteral("no"), QStringLiteral("-aaVector"), QStringLiteral("no"),
+                           file(QStringLiteral("k.pdf")), file(QStringLiteral("k-raster"))});
+        const QImage raster = rgb(QImage(file(QStringLiteral("k-raster.png"))));
+        QVERIFY(raster.width() >= png.width() && raster.height() >= png.height());
+        QVERIFY(raster.width() < png.width() + dpi / 72 + 2);
+        QVERIFY(raster.height() < png.height() + dpi / 72 + 2);
+        // Bars run from top to bottom of the bar rows, so those rows all equal the middle one.
+        const int middle = png.height() / 2;
+        const auto dark = [](QRgb c) { return qGray(c) < 128; };
+        int barPixels = 0, missing = 0;
+        for (int y = 0; y < png.height(); ++y) {
+            bool barRow = true;
+            for (int x = 0; x < png.width() && barRow; ++x)
+                barRow = dark(png.pixel(x, y)) == dark(png.pixel(x, middle));
+            if (!barRow) continue;
+            for (int x = 0; x < png.width(); ++x) {
+                if (!dark(png.pixel(x, y))) continue;
+                ++barPixels;
+                missing += !dark(raster.pixel(x, y));
+            }
+        }
+        QVERIFY(barPixels > 0);
+        QCOMPARE(missing, 0);
+    }
+
     void pdfHasThePhysicalSize() {
         const Run r = runCli({"c39", "PDF", "--dpi", "200", "-o", file(QStringLiteral("p.pdf"))});
         QVERIFY2(r.status == 0, qPrintable(r.err));
@@ -443,8 +494,11 @@ class CliTest : public QObject {
         const QRegularExpression size(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+) pts"));
         const auto m = size.match(text);
         QVERIFY2(m.hasMatch(), qPrintable(text));
-        QVERIFY(qAbs(m.captured(1).toDouble() - png.width() * 72.0 / 200) < 0.5);
-        QVERIFY(qAbs(m.captured(2).toDouble() - png.height() * 72.0 / 200) < 0.5);
+        // Whole points, never smaller than the picture: at most a point larger.
+        const double overW = m.captured(1).toDouble() - png.width() * 72.0 / 200;
+        const double overH = m.captured(2).toDouble() - png.height() * 72.0 / 200;
+        QVERIFY2(overW >= 0 && overW < 1, qPrintable(text));
+        QVERIFY2(overH >= 0 && overH < 1, qPrintable(text));
     }
 
     void batchGoesOnPastABadLine() {
