@@ -59,8 +59,19 @@ int runOne(const cli::Options& o) {
         printer.setPrinterName(o.printer);
         if (printer.printerName() != o.printer)
             return fail(QStringLiteral("no printer named '%1'").arg(o.printer));
-        const surface::Bitmap picture =
-            r.turn ? surface::turnedClockwise(result.picture) : result.picture;
+        // At the printer's own resolution the symbol is built anew, so that its bars are
+        // whole printer dots; otherwise the picture is stretched to its physical size.
+        symbols::BuildResult atPrinter;
+        if (o.printerResolution) {
+            cli::SymbolRequest request = r;
+            request.dpi = printing::useOwnResolution(printer);
+            atPrinter = cli::buildSymbol(request);
+            if (!atPrinter.built())
+                return refuse(atPrinter.refusal ? atPrinter.refusal->text
+                                                : QStringLiteral("nothing was built"));
+        }
+        const surface::Bitmap& built = o.printerResolution ? atPrinter.picture : result.picture;
+        const surface::Bitmap picture = r.turn ? surface::turnedClockwise(built) : built;
         const QString error =
             printing::printPicture(printer, picture, o.printX, o.printY, picture.dpi(), r.colour);
         if (!error.isEmpty()) return fail(error);

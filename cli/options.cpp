@@ -146,6 +146,8 @@ std::optional<Options> parseOptions(const QStringList& args,
             o.modules = true;
         } else if (arg == QLatin1String("--verify")) {
             o.verify = true;
+        } else if (arg == QLatin1String("--printer-resolution")) {
+            o.printerResolution = true;
         } else if (auto it = valued.find(arg); it != valued.end()) {
             if (!hasInline && i + 1 >= args.size())
                 return fail(QStringLiteral("%1 needs a value").arg(arg));
@@ -162,6 +164,8 @@ std::optional<Options> parseOptions(const QStringList& args,
         }
     }
     if (o.help) return o;
+    if (o.printerResolution && o.printer.isEmpty())
+        return fail(QStringLiteral("--printer-resolution needs --print PRINTER"));
 
     if (!o.batchFile.isEmpty()) {
         if (!positional.isEmpty())
@@ -222,6 +226,10 @@ Output:
                       message and add-on
   --print PRINTER     print on this CUPS queue as the Print Option dialog does,
   --x MILS --y MILS   at this offset from the printable area's top-left corner
+  --printer-resolution
+                      with --print: build the symbol anew at the printer's resolution
+                      (font scaled as with --dpi) and print it dot for dot, so that every
+                      bar is a whole number of printer dots
 
 Batch:
   --batch FILE        one symbol a line: symbology,message,addon,comment,output (CSV, fields

@@ -44,7 +44,8 @@ struct Options {
     QString batchFile;
     bool modules = false;
     bool verify = false;
-    QString printer;  // print on this queue instead of (or besides) writing a file
+    QString printer;                 // print on this queue instead of (or besides) writing a file
+    bool printerResolution = false;  // build anew at the printer's resolution to print
     double printX = 0;
     double printY = 0;
     bool help = false;

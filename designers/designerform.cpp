@@ -161,6 +161,7 @@ void DesignerForm::clearPreview() {
 }
 
 void DesignerForm::clearSavedPicture() {
+    turned_ = false;
     saved_.setBrushColor(Qt::white);
     saved_.fillRect(0, 0, saved_.width(), saved_.height());
 }
@@ -244,16 +245,37 @@ void DesignerForm::Button4Click() {
     copy.copyRect(QRect(0, 0, copy.width(), copy.height()), preview_,
                   QRect(0, 0, preview_.width(), preview_.height()));
     globals::setPrintBitmap(copy);
+    runPrintDialog(dialog);
+}
+
+void DesignerForm::runPrintDialog(Tpringfm& dialog) {
     if (printDialogHook())
         printDialogHook()(dialog);
     else
         dialog.exec();
 }
 
+void DesignerForm::printAtPrinterResolution() {
+    if (saved_.isEmpty()) return;
+    Tpringfm dialog(this);
+    dialog.PrintColor = printColour();
+    dialog.buildAtPrinterResolution = [this](int printerDpi) -> std::optional<surface::Bitmap> {
+        const symbols::BuildResult r = buildSymbol(buildContext().scaledTo(printerDpi));
+        if (!r.built()) {
+            if (r.refusal) showRefusal(*r.refusal);
+            return std::nullopt;
+        }
+        return turned_ ? surface::turnedClockwise(r.picture) : r.picture;
+    };
+    runPrintDialog(dialog);
+}
+
 void DesignerForm::showPreviewMenu(const QPoint& globalPos) {
     if (saved_.isEmpty()) return;  // nothing built yet: nothing applies
     QMenu menu(this);
     menu.addAction(QStringLiteral("Copy"), this, [this] { copyPreviewToClipboard(); });
+    menu.addAction(QStringLiteral("Print at printer resolution\u2026"), this,
+                   &DesignerForm::printAtPrinterResolution);
     if (previewMenuHook())
         previewMenuHook()(menu);
     else
@@ -282,10 +304,12 @@ void DesignerForm::ToolButton5Click() {
     // nothing built yet there is nothing to turn.
     if (saved_.isEmpty()) return;
     showPicture(surface::turnedClockwise(saved_));  // Image1 keeps its left and top
+    turned_ = true;
 }
 
 void DesignerForm::ToolButton3Click() {
     if (saved_.isEmpty()) return;
     showPicture(saved_);
+    turned_ = false;
     centreImage();
 }

@@ -77,6 +77,9 @@ class DesignerForm : public QWidget {
     void ToolButton6Click();  // colour
     void ToolButton5Click();  // turn 1
     void ToolButton3Click();  // turn3
+    // Print Option whose Print builds the symbol anew at the printer's resolution, turned
+    // as the preview is, and prints it dot for dot.
+    void printAtPrinterResolution();
 
   protected:
     // The form's own inputs built in `context` through its symbology's build path.
@@ -88,7 +91,10 @@ class DesignerForm : public QWidget {
     void setImageSize(int w, int h);
     // Paints the preview white over Image1's current size.
     void clearPreview();
-    void setSavedPicture(const surface::Bitmap& picture) { saved_ = picture; }
+    void setSavedPicture(const surface::Bitmap& picture) {
+        saved_ = picture;
+        turned_ = false;
+    }
     void clearSavedPicture();
     // Centres Image1 in ScrollBox1 (left/top 0 where the picture is larger).
     void centreImage();
@@ -118,9 +124,11 @@ class DesignerForm : public QWidget {
     void buildToolbar(bool colourButton);
     // The preview's context menu: what applies once a symbol is built.
     void showPreviewMenu(const QPoint& globalPos);
+    void runPrintDialog(Tpringfm& dialog);
     void refreshImage();
 
     surface::Bitmap preview_;
     surface::Bitmap saved_;
+    bool turned_ = false;  // the preview shows the kept picture turned clockwise
     std::vector<std::pair<symbols::Input, QWidget*>> inputControls_;
 };

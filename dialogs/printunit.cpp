@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrinter>
 #include <QPushButton>
 
 #include "app/globals.h"
@@ -46,8 +47,17 @@ void Tpringfm::Button1Click() {
     const bool xOk = xedt->text().isEmpty() || symbols::tryStrToFloat(xedt->text(), x);
     const bool yOk = yedt->text().isEmpty() || symbols::tryStrToFloat(yedt->text(), y);
     if (!xOk || !yOk) x = y = 0;  // an offset that does not read puts the picture at the corner
-    const QString failure = printing::printPicture(
-        globals::currentPrinter(), globals::printBitmap(), x, y, surface::screenDpi(), PrintColor);
+    QPrinter& printer = globals::currentPrinter();
+    QString failure;
+    if (buildAtPrinterResolution) {
+        const std::optional<surface::Bitmap> picture =
+            buildAtPrinterResolution(printing::useOwnResolution(printer));
+        if (!picture) return;
+        failure = printing::printPicture(printer, *picture, x, y, picture->dpi(), PrintColor);
+    } else {
+        failure = printing::printPicture(printer, globals::printBitmap(), x, y,
+                                         surface::screenDpi(), PrintColor);
+    }
     if (!failure.isEmpty()) ui::notice(this, failure);
 }
 

@@ -1,5 +1,7 @@
 #include "surface/printing.h"
 
+#include <cups/cups.h>
+
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
@@ -17,6 +19,48 @@ QRect destination(int w, int h, int screenDpi, int printerDpi, double xMils, dou
     const int right = roundToInt((w / S + xMils / 1000.0) * P);
     const int bottom = roundToInt((h / S + yMils / 1000.0) * P);
     return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+}
+
+namespace {
+// "600dpi", "300x600dpi": the horizontal dots per inch; 0 for anything else.
+int dotsPerInch(const char* resolution) {
+    if (resolution == nullptr) return 0;
+    const QString text = QString::fromLatin1(resolution);
+    if (!text.endsWith(QLatin1String("dpi"))) return 0;
+    bool ok = false;
+    const int dpi = text.chopped(3).section(QLatin1Char('x'), 0, 0).toInt(&ok);
+    return ok && dpi > 0 ? dpi : 0;
+}
+
+// The queue's resolution as the print system has it; 0 when there is no such queue.
+int queueResolution(const QString& name) {
+    cups_dest_t* dest =
+        cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.toLocal8Bit().constData(), nullptr);
+    if (dest == nullptr) return 0;
+    int dpi = dotsPerInch(cupsGetOption("Resolution", dest->num_options, dest->options));
+    if (dpi == 0) {
+        if (cups_dinfo_t* info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest)) {
+            if (ipp_attribute_t* a =
+                    cupsFindDestDefault(CUPS_HTTP_DEFAULT, dest, info, "printer-resolution")) {
+                int yres = 0;
+                ipp_res_t units = IPP_RES_PER_INCH;
+                const int xres = ippGetResolution(a, 0, &yres, &units);
+                dpi = units == IPP_RES_PER_INCH ? xres : surface::roundToInt(xres * 2.54);
+            }
+            cupsFreeDestInfo(info);
+        }
+    }
+    cupsFreeDests(1, dest);
+    return dpi;
+}
+}  // namespace
+
+int useOwnResolution(QPrinter& printer) {
+    if (printer.outputFormat() == QPrinter::NativeFormat && !printer.printerName().isEmpty()) {
+        if (const int dpi = queueResolution(printer.printerName()); dpi > 0)
+            printer.setResolution(dpi);
+    }
+    return printer.logicalDpiX();
 }
 
 QString printPicture(QPrinter& printer, const surface::Bitmap& picture, double xMils, double yMils,

@@ -16,6 +16,11 @@ namespace printing {
 // right and bottom edges are exclusive.
 QRect destination(int w, int h, int screenDpi, int printerDpi, double xMils, double yMils);
 
+// The resolution the printer itself prints at, set on `printer` so that painting is in its
+// dots: for a print queue its chosen resolution (the user's queue options) or its default;
+// for other printers (a PDF file) what the printer already has.
+int useOwnResolution(QPrinter& printer);
+
 // Prints the picture on one page. Returns the message to show when it failed, empty when
 // the page was printed.
 QString printPicture(QPrinter& printer, const surface::Bitmap& picture, double xMils, double yMils,
