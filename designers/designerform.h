@@ -6,6 +6,7 @@
 // A form derives from this, places its own inputs on Panel2, sets its tab order and
 // implements Button1Click (Build/Copy) with the build path of its symbology.
 
+#include <QList>
 #include <QWidget>
 #include <functional>
 
@@ -57,6 +58,9 @@ class DesignerForm : public QWidget {
     const surface::Bitmap& preview() const { return preview_; }
     const surface::Bitmap& SavedPicture() const { return saved_; }
 
+    // Puts the focus into the first control of the tab order (when the form is hosted).
+    void focusFirstControl();
+
     // The colour handed to the print-option dialog.
     QColor printColour() const;
 
@@ -74,7 +78,8 @@ class DesignerForm : public QWidget {
     void ToolButton3Click();  // turn3
 
   protected:
-    // Shows `picture` in the preview: Image1 and the preview bitmap take its size.
+    // Shows `picture` in the preview: Image1 and the preview bitmap take its size (Image1
+    // in screen units: the picture's pixels are device pixels).
     void showPicture(const surface::Bitmap& picture);
     // Resizes Image1 and the preview bitmap (kept pixels stay, new area white).
     void setImageSize(int w, int h);
@@ -86,6 +91,8 @@ class DesignerForm : public QWidget {
     void centreImage();
     // Puts the preview on the clipboard; on a refusal shows "Fail to copy" and says false.
     bool copyPreviewToClipboard();
+    // The form's tab order, first control first.
+    void setTabStops(const QList<QWidget*>& order);
     void enableTurnButtons();
     void enablePrint();
 
@@ -99,9 +106,11 @@ class DesignerForm : public QWidget {
     void focusField(const QString& name);
 
   private:
+    QSize shownSize(int w, int h) const;
     void buildToolbar(bool colourButton);
     void refreshImage();
 
     surface::Bitmap preview_;
     surface::Bitmap saved_;
+    QWidget* firstTabStop_ = nullptr;
 };

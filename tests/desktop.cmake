@@ -1,0 +1,5 @@
+# The program as installed on a desktop: where the settings go, the window's layout and
+# keyboard, pictures on a scaled screen, fonts for every text, printing without a print
+# system, and the Debian package.
+marlisk_test(test_windowlayout test_windowlayout.cpp LIBS marlisk_ui)
+marlisk_test(test_settingsplace test_settingsplace.cpp LIBS marlisk_ui)
