@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <cerrno>
 
 #include "surface/rounding.h"
@@ -21,7 +22,13 @@ QRect destination(int w, int h, int screenDpi, int printerDpi, double xMils, dou
 QString printPicture(QPrinter& printer, const surface::Bitmap& picture, double xMils, double yMils,
                      int screenDpi, const QColor& printColor) {
     if (!printer.isValid()) return QStringLiteral("false to init");
-    const int P = printer.logicalDpiX();
+    // Without a reachable print system Qt falls back to a PDF printer with no file to write,
+    // or keeps a printer name no print system knows: neither has a resolution to print at,
+    // although Qt reports a default one.
+    const bool reachable = printer.outputFormat() == QPrinter::NativeFormat
+                               ? !QPrinterInfo::printerInfo(printer.printerName()).isNull()
+                               : !printer.outputFileName().isEmpty();
+    const int P = reachable ? printer.logicalDpiX() : 0;
     const int S = screenDpi;
     if (P <= 0 || S <= 0) return QStringLiteral("Printer is Error");
 

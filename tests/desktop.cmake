@@ -3,3 +3,5 @@
 # system, and the Debian package.
 marlisk_test(test_windowlayout test_windowlayout.cpp LIBS marlisk_ui)
 marlisk_test(test_settingsplace test_settingsplace.cpp LIBS marlisk_ui)
+marlisk_test(test_hidpi test_hidpi.cpp LIBS marlisk_ui)
+marlisk_test(test_noprinter test_noprinter.cpp LIBS marlisk_ui)
