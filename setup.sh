@@ -12,7 +12,7 @@ case "$mode" in run|test|build) ;; *) echo "usage: $0 run|test|build" >&2; exit 
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  fonts-liberation2 fonts-dejavu-core
+  fonts-liberation2 fonts-dejavu-core fonts-droid-fallback
   libzbar-dev zlib1g-dev
 )
 # What the tests need besides: decoders and a rasteriser as oracles, a print system with a
