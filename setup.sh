@@ -21,7 +21,7 @@ if [ "$mode" = test ]; then
   packages+=(
     zbar-tools poppler-utils
     cups cups-client cups-bsd printer-driver-cups-pdf
-    xvfb xauth xdotool xclip
+    xvfb xauth xdotool xclip desktop-file-utils
     clang libclang-rt-14-dev clang-format
   )
 fi
