@@ -12,7 +12,7 @@ case "$mode" in run|test|build) ;; *) echo "usage: $0 run|test|build" >&2; exit 
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  fonts-liberation2 fonts-dejavu-core
+  fonts-liberation2 fonts-dejavu-core fonts-droid-fallback
   libzbar-dev zlib1g-dev libcups2-dev
 )
 # What the tests need besides: decoders and a rasteriser as oracles, a print system with a
@@ -21,7 +21,7 @@ if [ "$mode" = test ]; then
   packages+=(
     zbar-tools poppler-utils
     cups cups-client cups-bsd printer-driver-cups-pdf
-    xvfb xauth xdotool xclip
+    xvfb xauth xdotool xclip desktop-file-utils
     clang libclang-rt-14-dev clang-format
   )
 fi

@@ -17,6 +17,7 @@
 #include "app/messages.h"
 #include "app/settings.h"
 #include "app/symbologies.h"
+#include "designers/designerform.h"
 #include "dialogs/aboutfm.h"
 #include "dialogs/pagesetting.h"
 #include "symbols/symbologies.h"
@@ -31,9 +32,13 @@ Tmainfm::Tmainfm(QWidget* parent) : QMainWindow(parent) {
     mainfm = this;
     setObjectName(QStringLiteral("mainfm"));
     setWindowTitle(kCaption);
-    setGeometry(207, 131, 697, 538);
     buildMenus();
     buildPanels();
+    // The window is designed 697 x 538 with its frame at (207, 131): what counts inside is
+    // the host panel of 687 x 461, so the window is as large as the panel, the menu, the
+    // strip and the status bar need, whatever the frame and the fonts take.
+    move(207, 131);
+    resize(minimumSizeHint());
     FormCreate();
 }
 
@@ -98,12 +103,14 @@ void Tmainfm::buildPanels() {
 
     auto* panel3 = new QFrame(central);
     panel3->setObjectName(QStringLiteral("Panel3"));
+    panel3->setFrameStyle(QFrame::Panel | QFrame::Raised);  // its one-pixel bevel
     auto* inner = new QVBoxLayout(panel3);
     inner->setContentsMargins(0, 0, 0, 0);
     Panel4 = new QFrame(panel3);
     Panel4->setObjectName(QStringLiteral("Panel4"));
     Panel4->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Panel4->setLineWidth(1);
+    Panel4->setMinimumSize(687, 461);
     inner->addWidget(Panel4);
     column->addWidget(panel3, 1);
     setCentralWidget(central);
@@ -140,7 +147,10 @@ QAction* Tmainfm::menuItem(const QString& objectName) const {
 }
 
 QWidget* Tmainfm::BarFormCreat() {
-    const QString name = settings::readSymbology();
+    return hostForm(settings::readSymbology());
+}
+
+QWidget* Tmainfm::hostForm(const QString& name) {
     for (const SymbologyRow& row : symbologyTable()) {
         if (row.storedName != name) continue;  // exact, case-sensitive
         QAction* item = menuItem(row.menuItem);
@@ -151,13 +161,14 @@ QWidget* Tmainfm::BarFormCreat() {
         QWidget* form = row.create(Panel4);
         form->move(1, 1);
         form->show();
+        if (auto* designer = qobject_cast<DesignerForm*>(form)) designer->focusFirstControl();
         return form;
     }
     return nullptr;
 }
 
 void Tmainfm::changeform(const QString& name) {
-    settings::writeSymbology(name);  // a failure is not reported; the stored name wins
+    const bool stored = settings::writeSymbology(name);
     delete form_.data();
     form_ = nullptr;
     if (checked_ != nullptr) checked_->setChecked(false);
@@ -165,7 +176,11 @@ void Tmainfm::changeform(const QString& name) {
     // The click itself toggled the chosen item; only a hosted symbology carries the mark.
     for (const SymbologyRow& row : symbologyTable()) menuItem(row.menuItem)->setChecked(false);
     status_[1]->clear();
-    form_ = BarFormCreat();
+    // The form comes from what the file holds now. When the choice could not be stored, the
+    // file still names the old choice (or none): the user gets the form asked for all the
+    // same, and is told that it will not be remembered.
+    form_ = stored ? BarFormCreat() : hostForm(name);
+    if (!stored) ui::notice(this, settings::writeFailureText());
 }
 
 void Tmainfm::paintEvent(QPaintEvent* e) {

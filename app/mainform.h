@@ -68,6 +68,8 @@ class Tmainfm : public QMainWindow {
 
   private:
     void FormCreate();
+    // Hosts the designer form of a stored name (none for an unknown name).
+    QWidget* hostForm(const QString& name);
     void buildMenus();
     void buildPanels();
 

@@ -1,7 +1,11 @@
 #include "app/settings.h"
 
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 #include "app/inifile.h"
 
@@ -16,12 +20,44 @@ QString& overridePath() {
 const QString kSymbology = QStringLiteral("Symbology");
 const QString kChecked = QStringLiteral("Checked");
 const QString kPage = QStringLiteral("pagesetting");
+const QString kFileName = QStringLiteral("BCodeSetting.ini");
+
+bool writableByUs(const QString& path) {
+    return ::access(QFile::encodeName(path).constData(), W_OK) == 0;
+}
+
+// The file to write, with the folder of the user's file made on first use.
+QString pathForWriting() {
+    const QString p = path();
+    QDir().mkpath(QFileInfo(p).absolutePath());
+    return p;
+}
 }  // namespace
+
+QString besideExecutable() {
+    return QDir(QCoreApplication::applicationDirPath()).filePath(kFileName);
+}
+
+QString userFile() {
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return QDir(config).filePath(QStringLiteral("marlisk/") + kFileName);
+}
+
+QString choosePath(const QString& beside, const QString& user) {
+    const QFileInfo file(beside);
+    const bool folderOk = writableByUs(file.absolutePath());
+    const bool fileOk = !file.exists() || (!file.isDir() && writableByUs(beside));
+    return folderOk && fileOk ? beside : user;
+}
 
 QString path() {
     if (!overridePath().isEmpty()) return overridePath();
-    return QDir(QCoreApplication::applicationDirPath())
-        .filePath(QStringLiteral("BCodeSetting.ini"));
+    return choosePath(besideExecutable(), userFile());
+}
+
+QString writeFailureText() {
+    return QStringLiteral("The settings file %1 cannot be written.")
+        .arg(QDir::toNativeSeparators(path()));
 }
 
 void setPathOverride(const QString& p) {
@@ -41,7 +77,7 @@ symbols::PageValues readPageValues() {
 }
 
 bool writePageValues(const symbols::PageValues& v) {
-    IniFile ini(path());
+    IniFile ini(pathForWriting());
     return ini.writeFloat(kPage, QStringLiteral("ftop"), v.ftop) &&
            ini.writeFloat(kPage, QStringLiteral("fdown"), v.fdown) &&
            ini.writeFloat(kPage, QStringLiteral("fleft"), v.fleft) &&
@@ -56,7 +92,7 @@ QString readSymbology() {
 }
 
 bool writeSymbology(const QString& name) {
-    IniFile ini(path());
+    IniFile ini(pathForWriting());
     return ini.writeString(kSymbology, kChecked, name);
 }
 

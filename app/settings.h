@@ -1,6 +1,11 @@
 #pragma once
-// The program's settings file, BCodeSetting.ini beside the executable: the chosen
-// symbology and the five page values in mils. Every access opens the file afresh.
+// The program's settings file, BCodeSetting.ini: the chosen symbology and the five page
+// values in mils. Every access opens the file afresh.
+//
+// The file beside the executable comes first (a portable copy keeps its settings with
+// it). Where that file cannot be written (an installed program in a root-owned folder),
+// the user's own file $XDG_CONFIG_HOME/marlisk/BCodeSetting.ini takes its place, by
+// default ~/.config/marlisk/BCodeSetting.ini. Both programs use the same choice.
 
 #include <QString>
 
@@ -8,10 +13,21 @@
 
 namespace settings {
 
-// The directory of the running executable followed by "BCodeSetting.ini".
+// The file in use: the override when one is set, otherwise choosePath() of the two below.
 QString path();
-// Use another file (tests); an empty path goes back to the one beside the executable.
+// Use another file (tests); an empty path goes back to choosing.
 void setPathOverride(const QString& path);
+
+// The directory of the running executable followed by "BCodeSetting.ini".
+QString besideExecutable();
+// $XDG_CONFIG_HOME (or ~/.config) followed by "marlisk/BCodeSetting.ini".
+QString userFile();
+// `beside` when a whole-file save can replace it there (the file, if it exists, and its
+// folder are writable: the save writes a temporary beside it), otherwise `user`.
+QString choosePath(const QString& beside, const QString& user);
+
+// What to tell the user when a write failed: which file could not be written.
+QString writeFailureText();
 
 // Section "pagesetting": ftop, fdown, fleft, fright, fiwidth; each missing or unreadable
 // value is 0.

@@ -208,7 +208,8 @@ Symbol:
   --narrow MILS       c39: narrow bar width (default 23)
   --ratio R           c39: wide-to-narrow ratio, 2.0 to 3.0 (default 2.0)
   --top/--down/--left/--right/--interval MILS
-                      page values; default: BCodeSetting.ini beside the program, else 0
+                      page values; default: BCodeSetting.ini beside the program, or in
+                      $XDG_CONFIG_HOME/marlisk/ (~/.config/marlisk/) where that is not writable
   --dpi N             resolution of the picture (default 96); the font's point size is
                       scaled by N/96 so that text keeps its printed size
   --font FAMILY       font of the human-readable text (default MS Sans Serif)

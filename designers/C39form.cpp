@@ -49,9 +49,8 @@ Tc39fm::Tc39fm(QWidget* parent) : DesignerForm(kOptions, parent) {
     NumberKeyFilter::install(fheightedt, true, NumberKeyFilter::Enter::MovesFocus);
     NumberKeyFilter::install(fnarwidthedt, true, NumberKeyFilter::Enter::MovesFocus);
 
-    QWidget* const order[] = {fheightedt, fnarwidthedt, natiocbox, heardtextedt,
-                              barcodeedt, Button1,      Button3,   Button4};
-    for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
+    setTabStops(
+        {fheightedt, fnarwidthedt, natiocbox, heardtextedt, barcodeedt, Button1, Button3, Button4});
     setInputControls({{symbols::Input::Height, fheightedt},
                       {symbols::Input::Width, fnarwidthedt},
                       {symbols::Input::Ratio, natiocbox},

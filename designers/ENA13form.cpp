@@ -46,9 +46,8 @@ Tena13fm::Tena13fm(QWidget* parent) : DesignerForm(kOptions, parent) {
     NumberKeyFilter::install(barcodeedt, false, Enter::MovesFocus);
     NumberKeyFilter::install(Edit1, false, Enter::StaysPut);
 
-    QWidget* const order[] = {fheightedt, heardtextedt, barcodeedt, Button1,
-                              Button4,    ComboBox1,    Button3,    Edit1};
-    for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
+    setTabStops(
+        {fheightedt, heardtextedt, barcodeedt, Button1, Button4, ComboBox1, Button3, Edit1});
     setInputControls({{symbols::Input::Message, barcodeedt}, {symbols::Input::AddOn, Edit1}});
 }
 

@@ -48,13 +48,13 @@ BarFamilyForm::BarFamilyForm(const Data& data, QWidget* parent)
     NumberKeyFilter::install(fheightedt, true, Enter::StaysPut);
     NumberKeyFilter::install(barwidth, true, Enter::StaysPut);
 
-    QWidget* previous = nullptr;
+    QList<QWidget*> order;
     for (const char* name : at.tabOrder) {
         QWidget* w = Panel2->findChild<QWidget*>(QString::fromLatin1(name));
         Q_ASSERT(w != nullptr);
-        if (previous != nullptr && w != nullptr) setTabOrder(previous, w);
-        previous = w;
+        if (w != nullptr) order << w;
     }
+    setTabStops(order);
     setInputControls({{symbols::Input::Message, barcodeedt},
                       {symbols::Input::AddOn, Supplementaltxt},
                       {symbols::Input::Module, barwidth},

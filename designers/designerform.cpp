@@ -10,6 +10,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 
 #include "app/globals.h"
 #include "app/icons.h"
@@ -64,6 +65,7 @@ DesignerForm::DesignerForm(const Options& options, QWidget* parent) : QWidget(pa
 
     Panel3 = new QFrame(this);
     Panel3->setObjectName(QStringLiteral("Panel3"));
+    Panel3->setFrameStyle(QFrame::Panel | QFrame::Raised);  // its one-pixel bevel
     auto* p3 = new QVBoxLayout(Panel3);
     p3->setContentsMargins(0, 0, 0, 0);
     p3->setSpacing(0);
@@ -77,6 +79,7 @@ DesignerForm::DesignerForm(const Options& options, QWidget* parent) : QWidget(pa
     ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
     ScrollBox1->setWidgetResizable(false);
     ScrollBox1->setBackgroundRole(QPalette::Dark);
+    ScrollBox1->setFocusPolicy(Qt::NoFocus);  // not a tab stop
     auto* content = new QWidget;
     content->setObjectName(QStringLiteral("ScrollBox1Content"));
     content->setBackgroundRole(QPalette::Dark);
@@ -97,12 +100,15 @@ DesignerForm::DesignerForm(const Options& options, QWidget* parent) : QWidget(pa
 DesignerForm::~DesignerForm() = default;
 
 void DesignerForm::buildToolbar(bool colourButton) {
-    const auto add = [this](const QString& name, const QString& caption, int icon,
-                            void (DesignerForm::*handler)()) {
+    // Captions are the buttons' names and are not shown; the tooltips say what they do. The
+    // buttons are reached by mouse only: the tab order is the form's inputs.
+    const auto add = [this](const QString& name, const QString& caption, const QString& tip,
+                            int icon, void (DesignerForm::*handler)()) {
         auto* b = new QToolButton(ToolBar1);
         b->setObjectName(name);
         b->setText(caption);
-        b->setToolTip(caption);
+        b->setToolTip(tip);
+        b->setFocusPolicy(Qt::NoFocus);
         b->setIcon(icons::toolbarIcon(icon));
         b->setIconSize(QSize(32, 32));
         b->setFixedSize(82, 38);
@@ -111,29 +117,35 @@ void DesignerForm::buildToolbar(bool colourButton) {
         ToolBar1->addWidget(b);
         return b;
     };
-    ToolButton1 = add(QStringLiteral("ToolButton1"), QStringLiteral("pagesetting"), 2,
-                      &DesignerForm::ToolButton1Click);
-    ToolButton2 = add(QStringLiteral("ToolButton2"), QStringLiteral("font"), 0,
-                      &DesignerForm::ToolButton2Click);
+    ToolButton1 = add(QStringLiteral("ToolButton1"), QStringLiteral("pagesetting"),
+                      QStringLiteral("Page setting"), 2, &DesignerForm::ToolButton1Click);
+    ToolButton2 = add(QStringLiteral("ToolButton2"), QStringLiteral("font"), QStringLiteral("Font"),
+                      0, &DesignerForm::ToolButton2Click);
     if (colourButton) {
-        ToolButton6 = add(QStringLiteral("ToolButton6"), QStringLiteral("ToolButton6"), 4,
-                          &DesignerForm::ToolButton6Click);
+        ToolButton6 = add(QStringLiteral("ToolButton6"), QStringLiteral("ToolButton6"),
+                          QStringLiteral("Bar colour"), 4, &DesignerForm::ToolButton6Click);
         ToolBar1->addSeparator()->setObjectName(QStringLiteral("ToolButton4"));
     }
-    ToolButton3 = add(QStringLiteral("ToolButton3"), QStringLiteral("turn3"), 1,
-                      &DesignerForm::ToolButton3Click);
-    ToolButton5 = add(QStringLiteral("ToolButton5"), QStringLiteral("turn 1"), 3,
-                      &DesignerForm::ToolButton5Click);
+    ToolButton3 = add(QStringLiteral("ToolButton3"), QStringLiteral("turn3"),
+                      QStringLiteral("Unturned"), 1, &DesignerForm::ToolButton3Click);
+    ToolButton5 =
+        add(QStringLiteral("ToolButton5"), QStringLiteral("turn 1"),
+            QStringLiteral("Turn 90\u00b0 clockwise"), 3, &DesignerForm::ToolButton5Click);
     if (!colourButton) ToolBar1->addSeparator()->setObjectName(QStringLiteral("ToolButton4"));
     ToolButton3->setEnabled(false);
     ToolButton5->setEnabled(false);
 }
 
 void DesignerForm::refreshImage() {
-    if (preview_.isEmpty())
+    if (preview_.isEmpty()) {
         Image1->setPixmap(QPixmap());
-    else
-        Image1->setPixmap(QPixmap::fromImage(preview_.image()));
+    } else {
+        // One picture pixel on one device pixel: the picture is made at the device
+        // resolution, so on a scaled screen it is shown at its own size, never stretched.
+        QPixmap shown = QPixmap::fromImage(preview_.image());
+        shown.setDevicePixelRatio(devicePixelRatioF());
+        Image1->setPixmap(shown);
+    }
     // The scrolled area covers the picture wherever it stands, and at least the view.
     QWidget* content = ScrollBox1->widget();
     const QSize view = ScrollBox1->viewport()->size();
@@ -141,22 +153,28 @@ void DesignerForm::refreshImage() {
                     std::max(view.height(), Image1->geometry().bottom() + 1));
 }
 
+QSize DesignerForm::shownSize(int w, int h) const {
+    const qreal ratio = devicePixelRatioF();
+    return QSize(static_cast<int>(std::ceil(w / ratio)), static_cast<int>(std::ceil(h / ratio)));
+}
+
 void DesignerForm::showPicture(const surface::Bitmap& picture) {
     preview_ = picture;
-    Image1->resize(picture.width(), picture.height());
+    Image1->resize(shownSize(picture.width(), picture.height()));
     refreshImage();
 }
 
 void DesignerForm::setImageSize(int w, int h) {
     preview_.setBrushColor(Qt::white);
     preview_.setSize(w, h);
-    Image1->resize(w, h);
+    Image1->resize(shownSize(w, h));
     refreshImage();
 }
 
 void DesignerForm::clearPreview() {
+    // The preview bitmap is always Image1's picture, in device pixels.
     preview_.setBrushColor(Qt::white);
-    preview_.fillRect(0, 0, Image1->width(), Image1->height());
+    preview_.fillRect(0, 0, preview_.width(), preview_.height());
     refreshImage();
 }
 
@@ -177,6 +195,15 @@ bool DesignerForm::copyPreviewToClipboard() {
     if (surface::placeOnClipboard(preview_)) return true;
     notice(QStringLiteral("Fail to copy"));
     return false;
+}
+
+void DesignerForm::setTabStops(const QList<QWidget*>& order) {
+    for (qsizetype i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
+    firstTabStop_ = order.isEmpty() ? nullptr : order.first();
+}
+
+void DesignerForm::focusFirstControl() {
+    if (firstTabStop_ != nullptr) firstTabStop_->setFocus();
 }
 
 void DesignerForm::enableTurnButtons() {
@@ -241,7 +268,7 @@ void DesignerForm::Button4Click() {
     // A copy of the preview as it stands: a turned preview prints turned.
     surface::Bitmap copy;
     copy.setDpi(preview_.dpi());
-    copy.setSize(Image1->width(), Image1->height());
+    copy.setSize(preview_.width(), preview_.height());
     copy.copyRect(QRect(0, 0, copy.width(), copy.height()), preview_,
                   QRect(0, 0, preview_.width(), preview_.height()));
     globals::setPrintBitmap(copy);

@@ -6,6 +6,7 @@
 // A form derives from this, places its own inputs on Panel2, sets its tab order and
 // implements Button1Click (Build/Copy) with the build path of its symbology.
 
+#include <QList>
 #include <QWidget>
 #include <functional>
 #include <utility>
@@ -60,6 +61,9 @@ class DesignerForm : public QWidget {
     const surface::Bitmap& preview() const { return preview_; }
     const surface::Bitmap& SavedPicture() const { return saved_; }
 
+    // Puts the focus into the first control of the tab order (when the form is hosted).
+    void focusFirstControl();
+
     // The colour handed to the print-option dialog.
     QColor printColour() const;
 
@@ -85,7 +89,8 @@ class DesignerForm : public QWidget {
     // The form's own inputs built in `context` through its symbology's build path.
     virtual symbols::BuildResult buildSymbol(const symbols::BuildContext& context) const = 0;
 
-    // Shows `picture` in the preview: Image1 and the preview bitmap take its size.
+    // Shows `picture` in the preview: Image1 and the preview bitmap take its size (Image1
+    // in screen units: the picture's pixels are device pixels).
     void showPicture(const surface::Bitmap& picture);
     // Resizes Image1 and the preview bitmap (kept pixels stay, new area white).
     void setImageSize(int w, int h);
@@ -100,6 +105,8 @@ class DesignerForm : public QWidget {
     void centreImage();
     // Puts the preview on the clipboard; on a refusal shows "Fail to copy" and says false.
     bool copyPreviewToClipboard();
+    // The form's tab order, first control first.
+    void setTabStops(const QList<QWidget*>& order);
     void enableTurnButtons();
     void enablePrint();
 
@@ -121,6 +128,7 @@ class DesignerForm : public QWidget {
     }
 
   private:
+    QSize shownSize(int w, int h) const;
     void buildToolbar(bool colourButton);
     // The preview's context menu: what applies once a symbol is built.
     void showPreviewMenu(const QPoint& globalPos);
@@ -131,4 +139,5 @@ class DesignerForm : public QWidget {
     surface::Bitmap saved_;
     bool turned_ = false;  // the preview shows the kept picture turned clockwise
     std::vector<std::pair<symbols::Input, QWidget*>> inputControls_;
+    QWidget* firstTabStop_ = nullptr;
 };

@@ -81,9 +81,12 @@ void Tpagesettingfm::BitBtn1Click() {
         ui::errorReport(e.message());
         return;
     }
-    // The dialog stays open when the file cannot be written; the main window keeps its
-    // old values then.
-    if (!settings::writePageValues(v)) return;
+    // The dialog stays open when the file cannot be written, and says which file; the main
+    // window keeps its old values then.
+    if (!settings::writePageValues(v)) {
+        ui::notice(this, settings::writeFailureText());
+        return;
+    }
     if (mainfm != nullptr) mainfm->setPageValues(v);
     accept();
 }

@@ -5,6 +5,7 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <cerrno>
 
 #include "surface/rounding.h"
@@ -66,7 +67,13 @@ int useOwnResolution(QPrinter& printer) {
 QString printPicture(QPrinter& printer, const surface::Bitmap& picture, double xMils, double yMils,
                      int screenDpi, const QColor& printColor) {
     if (!printer.isValid()) return QStringLiteral("false to init");
-    const int P = printer.logicalDpiX();
+    // Without a reachable print system Qt falls back to a PDF printer with no file to write,
+    // or keeps a printer name no print system knows: neither has a resolution to print at,
+    // although Qt reports a default one.
+    const bool reachable = printer.outputFormat() == QPrinter::NativeFormat
+                               ? !QPrinterInfo::printerInfo(printer.printerName()).isNull()
+                               : !printer.outputFileName().isEmpty();
+    const int P = reachable ? printer.logicalDpiX() : 0;
     const int S = screenDpi;
     if (P <= 0 || S <= 0) return QStringLiteral("Printer is Error");
 

@@ -1,11 +1,12 @@
 #pragma once
-// The screen's horizontal logical resolution, in pixels per inch. Every picture is made
-// at this resolution. A tool without a screen, or a test, may set the value to use.
+// The screen's horizontal resolution in device pixels per inch (logical pixels per inch
+// times the device pixel ratio). Every picture is made at this resolution. A tool without
+// a screen, or a test, may set the value to use.
 
 namespace surface {
 
 // The resolution pictures are made at: the override when one is set, otherwise the
-// primary screen's horizontal logical DPI, otherwise 96.
+// primary screen's horizontal logical DPI times its device pixel ratio, otherwise 96.
 int screenDpi();
 
 // 0 clears the override.

@@ -74,8 +74,13 @@ class C39FormTest : public QObject {
         // Tab order: the inputs, then Build/Copy and Print (Close is hidden).
         const QList<QWidget*> order{form->fheightedt,   form->fnarwidthedt, form->natiocbox,
                                     form->heardtextedt, form->barcodeedt,   form->Button1};
-        for (int i = 0; i + 1 < order.size(); ++i)
-            QCOMPARE(order[i]->nextInFocusChain(), order[i + 1]);
+        // Widgets that take no focus may stand between two stops in the chain.
+        const auto nextStop = [](QWidget* w) {
+            do w = w->nextInFocusChain();
+            while (!(w->focusPolicy() & Qt::TabFocus));
+            return w;
+        };
+        for (int i = 0; i + 1 < order.size(); ++i) QCOMPARE(nextStop(order[i]), order[i + 1]);
     }
 
     void numberFiltersAndEnter() {

@@ -105,18 +105,26 @@ class MainWindowTest : public QObject {
         }
     }
 
-    void failedWriteHostsWhatTheFileStillSays() {
+    void failedWriteStillHostsTheChoiceAndSaysSo() {
         Session s(QByteArray("[Symbology]\nChecked=Bar Code UPC-A\n"));
         Tmainfm& w = s.start();
-        // A directory cannot be replaced by the file: the write fails and the window hosts
-        // what the file still says (here: nothing).
-        settings::setPathOverride(s.dir.filePath(QStringLiteral("locked")));
+        // A directory cannot be replaced by the file: the write fails. The user still gets
+        // the form chosen (an empty window would pass the failure off as done) and is told
+        // which file could not be written.
+        const QString locked = s.dir.filePath(QStringLiteral("locked"));
+        settings::setPathOverride(locked);
         QDir(s.dir.path()).mkpath(QStringLiteral("locked"));
         w.menuItem(QStringLiteral("C391"))->trigger();
-        QVERIFY(checkedItems(w).isEmpty());  // nothing stored any more under that path
+        QCOMPARE(checkedItems(w), QStringList{QStringLiteral("C391")});
+        QVERIFY(w.currentForm() != nullptr);
+        QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Bar Code C39"));
+        QCOMPARE(
+            s.texts(),
+            QStringList{QStringLiteral("The settings file %1 cannot be written.").arg(locked)});
         settings::setPathOverride(s.iniPath());
         w.menuItem(QStringLiteral("ENA13"))->trigger();
         QCOMPARE(checkedItems(w), QStringList{QStringLiteral("ENA13")});
+        QCOMPARE(s.messages.size(), std::size_t(1));  // a write that works says nothing
     }
 
     void captionGainsTrailingBlankAfterFirstPaint() {
