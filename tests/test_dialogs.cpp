@@ -12,6 +12,7 @@
 #include <QStandardPaths>
 #include <QTest>
 
+#include "cupspdf.h"
 #include "dialogs/aboutfm.h"
 #include "dialogs/pagesetting.h"
 #include "dialogs/printunit.h"
@@ -278,22 +279,8 @@ class DialogsTest : public QObject {
                           surface::roundToInt(minimum.top() * 600 / 72));
 
         // cups-pdf writes into the submitting user's ~/PDF, or its anonymous spool folder.
-        QString pdf;
-        const QStringList roots{QDir::homePath() + QStringLiteral("/PDF"),
-                                QStringLiteral("/var/spool/cups-pdf")};
-        for (int tries = 0; tries < 300 && pdf.isEmpty(); ++tries) {
-            QTest::qWait(100);
-            for (const QString& root : roots) {
-                QDirIterator it(root, {QStringLiteral("*.pdf")}, QDir::Files,
-                                QDirIterator::Subdirectories);
-                while (it.hasNext()) {
-                    const QString f = it.next();
-                    if (QFileInfo(f).lastModified() >= started && QFileInfo(f).size() > 0) pdf = f;
-                }
-            }
-        }
+        const QString pdf = cupspdf::waitForPdf(started);
         if (pdf.isEmpty()) QFAIL("the CUPS queue produced no PDF within 30 seconds");
-        QTest::qWait(500);  // let cups-pdf finish writing
         const QRect box = darkBox(pdf, 600);
         QVERIFY(!imageEncodings(pdf).isEmpty());
         QVERIFY2(!imageEncodings(pdf).contains(QStringLiteral("jpeg")),

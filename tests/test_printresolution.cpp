@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "cupspdf.h"
 #include "designers/barfamilyform.h"
 #include "dialogs/printunit.h"
 #include "formtesting.h"
@@ -202,22 +203,8 @@ class PrintResolutionTest : public QObject {
         QVERIFY(cli.waitForFinished(60000));
         QVERIFY2(cli.exitCode() == 0, cli.readAllStandardError().constData());
 
-        QString pdf;
-        const QStringList roots{QDir::homePath() + QStringLiteral("/PDF"),
-                                QStringLiteral("/var/spool/cups-pdf")};
-        for (int tries = 0; tries < 300 && pdf.isEmpty(); ++tries) {
-            QTest::qWait(100);
-            for (const QString& root : roots) {
-                QDirIterator it(root, {QStringLiteral("*.pdf")}, QDir::Files,
-                                QDirIterator::Subdirectories);
-                while (it.hasNext()) {
-                    const QString f = it.next();
-                    if (QFileInfo(f).lastModified() >= started && QFileInfo(f).size() > 0) pdf = f;
-                }
-            }
-        }
+        const QString pdf = cupspdf::waitForPdf(started);
         if (pdf.isEmpty()) QFAIL("the CUPS queue produced no PDF within 30 seconds");
-        QTest::qWait(500);
         QTemporaryDir dir;
         const QImage page = rasterise(pdf, 300, dir.filePath(QStringLiteral("page")));
         const QRect box = darkBox(page);
