@@ -68,7 +68,7 @@ validation=$(desktop-file-validate "$root/usr/share/applications/marlisk.desktop
 echo "ok: the desktop entry validates without hints"
 
 # --- An X server for the window.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb_pid=$!
 for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
@@ -78,7 +78,9 @@ unset WAYLAND_DISPLAY
 home=""
 as_nobody() { # command... ; with the fresh HOME and the X display
     setpriv --reuid=nobody --regid=nogroup --clear-groups \
-        env -i HOME="$home" DISPLAY="$DISPLAY" QT_QPA_PLATFORM=xcb PATH=/usr/bin:/bin "$@"
+        env -i HOME="$home" DISPLAY="$DISPLAY" QT_QPA_PLATFORM=xcb PATH=/usr/bin:/bin \
+        ASAN_OPTIONS="${ASAN_OPTIONS:-}" LSAN_OPTIONS="${LSAN_OPTIONS:-}" \
+        UBSAN_OPTIONS="${UBSAN_OPTIONS:-}" "$@"
 }
 
 window=""

@@ -38,7 +38,7 @@ cp "$app" "$work/marlisk"
 # Fresh settings: page margins that give the decoder quiet zones, no symbology yet.
 printf '[pagesetting]\nftop=100\nfdown=100\nfleft=250\nfright=250\nfiwidth=50\n' >"$work/BCodeSetting.ini"
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb_pid=$!
 for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
