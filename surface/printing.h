@@ -21,4 +21,9 @@ QRect destination(int w, int h, int screenDpi, int printerDpi, double xMils, dou
 QString printPicture(QPrinter& printer, const surface::Bitmap& picture, double xMils, double yMils,
                      int screenDpi, const QColor& printColor);
 
+// Whether the print system (the CUPS scheduler named by CUPS_SERVER, else the local one)
+// accepts a connection. Without it no queue can be found, so "no printer named" would
+// mislead.
+bool printSystemReachable();
+
 }  // namespace printing
