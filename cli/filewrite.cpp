@@ -6,7 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -79,7 +81,10 @@ void removeStaleTemporaries(const QByteArray& folder) {
     const time_t before = std::time(nullptr) - kStaleTemporarySeconds;
     while (const dirent* e = ::readdir(dir)) {
         const QByteArray name(e->d_name);
-        if (name.size() != 16 || !name.startsWith(".marlisk-")) continue;
+        if (name.size() != 15 || !name.startsWith(".marlisk-")) continue;
+        if (!std::all_of(name.begin() + 9, name.end(),
+                         [](char c) { return std::isalnum(uchar(c)); }))
+            continue;
         struct stat st {};
         if (::fstatat(::dirfd(dir), e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
             S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && st.st_mtime < before)

@@ -3,6 +3,7 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 #include <QAction>
@@ -398,6 +399,24 @@ class CliTest : public QObject {
                      .entryList(QDir::Hidden | QDir::Files | QDir::System)
                      .filter(QStringLiteral(".marlisk-")),
                  QStringList());
+    }
+
+    // Temporaries a killed run left behind are removed once they are a minute old; one
+    // that a run still going on may own is kept.
+    void oldTemporariesAreRemoved() {
+        QTemporaryDir here;
+        const QString stale = here.filePath(QStringLiteral(".marlisk-Ab12Cd"));
+        const QString fresh = here.filePath(QStringLiteral(".marlisk-Ef34Gh"));
+        for (const QString& t : {stale, fresh}) {
+            QFile f(t);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write("half") == 4);
+        }
+        const timeval old[2] = {{time(nullptr) - 120, 0}, {time(nullptr) - 120, 0}};
+        QCOMPARE(utimes(QFile::encodeName(stale).constData(), old), 0);
+        const Run r = runCli({"ean8", "9638507", "-o", here.filePath(QStringLiteral("t.png"))});
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        QVERIFY(!QFile::exists(stale));
+        QVERIFY(QFile::exists(fresh));
     }
 
     // A failed or short write on standard output is a failure, with what the system said.
