@@ -151,9 +151,10 @@ QString replaceFile(const QByteArray& path, const QByteArray& bytes, bool force)
     QByteArray target = path;
     struct stat st {};
     const bool exists = ::stat(path.constData(), &st) == 0;
+    const int statError = exists ? 0 : errno;
     struct stat link {};
     const bool isLink = ::lstat(path.constData(), &link) == 0 && S_ISLNK(link.st_mode);
-    if (!exists && errno != ENOENT) return systemError(errno);
+    if (!exists && statError != ENOENT) return systemError(statError);
     if (!exists && isLink) return QStringLiteral("it is a symbolic link to nothing");
     if (exists) {
         if (!S_ISREG(st.st_mode)) return QStringLiteral("it is not a regular file");

@@ -341,7 +341,8 @@ Batch:
   --jobs N            threads for a batch (default: one per core)
 
 Exit status: 0 done; 2 refused input (the text the form would show is on standard error);
-1 any other failure (a file that cannot be written, a printer error, a failed --verify);
+1 any other failure (a file that cannot be written, a failed write on standard output, a
+printer error, a failed --verify);
 with --batch, 2 when any line was refused and 1 when any other line failed.
 )");
 }
