@@ -1,15 +1,22 @@
 #include "app/inifile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <cerrno>
 
 #include "symbols/convert.h"
 
 namespace {
+const QByteArray kBom = QByteArrayLiteral("\xEF\xBB\xBF");
+
 QByteArray trimmed(const QByteArray& line) {
     return line.trimmed();
 }
@@ -31,16 +38,22 @@ IniFile::IniFile(QString path) : path_(std::move(path)) {}
 
 bool IniFile::load() {
     lines_.clear();
+    hasBom_ = false;
     refuseWrites_ = false;
-    QFile f(path_);
-    const QFileInfo info(path_);
-    if (info.exists() && (info.isDir() || info.size() > kMaxFileSize)) {
-        refuseWrites_ = true;
+    // Opened without waiting: a FIFO or a device in the file's place must not block the
+    // program, and only a regular file is read (or ever replaced).
+    const int fd = ::open(QFile::encodeName(path_).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        // A file that exists but cannot be read must not be overwritten blindly.
+        refuseWrites_ = errno != ENOENT;
         return false;
     }
-    if (!f.open(QIODevice::ReadOnly)) {
-        // A file that exists but cannot be read must not be overwritten blindly.
-        refuseWrites_ = info.exists();
+    QFile f;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxFileSize ||
+        !f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (!f.isOpen()) ::close(fd);
+        refuseWrites_ = true;
         return false;
     }
     // Read in pieces: asking for the whole bound at once would allocate 4 MB for every read
@@ -52,6 +65,12 @@ bool IniFile::load() {
             refuseWrites_ = true;
             return false;
         }
+    }
+    // A byte-order mark, as some editors write, is not part of the first line; it is kept
+    // for the next write.
+    if (all.startsWith(kBom)) {
+        hasBom_ = true;
+        all.remove(0, kBom.size());
     }
     // Lines keep their bytes as found, a Windows line end's '\r' included: the parser trims
     // it, and a write leaves every line it does not change exactly as it was.
@@ -129,23 +148,39 @@ QString IniFile::formatFloat(double v) {
 }
 
 bool IniFile::save() {
-    QSaveFile out(path_);
+    // A symbolic link is written through to the file it names, and the file replaced keeps
+    // its owner and mode: saving as another user (root) must not take the file over.
+    QString target = path_;
+    struct stat st {};
+    const bool exists = ::stat(QFile::encodeName(path_).constData(), &st) == 0;
+    if (exists) {
+        if (!S_ISREG(st.st_mode)) return false;
+        target = QFileInfo(path_).canonicalFilePath();
+        if (target.isEmpty()) return false;
+    }
+    QSaveFile out(target);
     if (!out.open(QIODevice::WriteOnly)) return false;
-    QByteArray all;
+    QByteArray all = hasBom_ ? kBom : QByteArray();
     for (const QByteArray& line : lines_) all += line + '\n';
     if (out.write(all) != all.size()) {
         out.cancelWriting();
         return false;
     }
+    if (exists) {
+        // The owner first: changing it clears set-id bits that the mode then restores.
+        if (st.st_uid != ::geteuid() || st.st_gid != ::getegid())
+            (void)::fchown(out.handle(), st.st_uid, st.st_gid);
+        ::fchmod(out.handle(), st.st_mode & 07777);
+    }
     if (!out.commit()) return false;
-    removeStaleTemporaries();
+    removeStaleTemporaries(target);
     return true;
 }
 
-void IniFile::removeStaleTemporaries() const {
+void IniFile::removeStaleTemporaries(const QString& written) {
     // A writer killed between naming its temporary and renaming it over the file leaves
     // "<file>.XXXXXX" behind. Those older than a minute belong to no write still going on.
-    const QFileInfo file(path_);
+    const QFileInfo file(written);
     const QRegularExpression temporary(QRegularExpression::anchoredPattern(
         QRegularExpression::escape(file.fileName()) + QStringLiteral("\\.[A-Za-z0-9]{6}")));
     const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-kStaleSeconds);

@@ -3,7 +3,9 @@
 // missing or unreadable file reads as empty). Every write rewrites the whole file through
 // a temporary that is renamed into place, so the file on disk is always either the old or
 // the new one, never half of each. Lines the reader does not understand are kept as they
-// are, so a write never loses anything that was in the file.
+// are, so a write never loses anything that was in the file. Only a regular file is read
+// or replaced; a symbolic link is written through to its target, whose owner and mode a
+// write keeps.
 
 #include <QByteArray>
 #include <QString>
@@ -38,9 +40,10 @@ class IniFile {
     int findSection(const QString& section) const;
     int findKey(int sectionLine, const QString& key) const;
     bool save();
-    void removeStaleTemporaries() const;
+    static void removeStaleTemporaries(const QString& written);
 
     QString path_;
     std::vector<QByteArray> lines_;
     bool refuseWrites_ = false;
+    bool hasBom_ = false;  // the file began with a UTF-8 byte-order mark
 };

@@ -10,6 +10,7 @@
 
 #include "app/settings.h"
 #include "cli/batch.h"
+#include "cli/filewrite.h"
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/symbolbuild.h"
@@ -33,6 +34,14 @@ int fail(const QString& text) {
     return 1;
 }
 
+// What was printed on standard output must have arrived: a full disk or a closed pipe is
+// a failure, not success.
+int flushed() {
+    const QString error = cli::flushStandardOutput();
+    return error.isEmpty() ? 0
+                           : fail(QStringLiteral("cannot write to standard output: %1").arg(error));
+}
+
 int runOne(const cli::Options& o) {
     const cli::SymbolRequest& r = o.symbol;
     if (o.modules) {
@@ -40,7 +49,7 @@ int runOne(const cli::Options& o) {
         if (!cli::moduleStrings(r, &main, &addon, &refusal)) return refuse(refusal);
         std::printf("%s\n", qPrintable(main));
         if (!addon.isEmpty()) std::printf("%s\n", qPrintable(addon));
-        std::fflush(stdout);
+        if (const int status = flushed(); status != 0) return status;
         if (r.output.isEmpty() && o.printer.isEmpty()) return 0;
     }
     const symbols::BuildResult result = cli::buildSymbol(r);
@@ -51,14 +60,19 @@ int runOne(const cli::Options& o) {
         if (!failed.isEmpty()) return fail(failed);
     }
     if (!r.output.isEmpty()) {
-        const QString error = cli::writePicture(result.picture, r.turn, r.output);
+        const QString error = cli::writePicture(result.picture, r.turn, r.output, o.force);
         if (!error.isEmpty()) return fail(error);
     }
     if (!o.printer.isEmpty()) {
         QPrinter printer(QPrinter::HighResolution);
         printer.setPrinterName(o.printer);
-        if (printer.printerName() != o.printer)
+        if (printer.printerName() != o.printer) {
+            if (!printing::printSystemReachable())
+                return fail(
+                    QStringLiteral("cannot print on '%1': the print system cannot be reached")
+                        .arg(o.printer));
             return fail(QStringLiteral("no printer named '%1'").arg(o.printer));
+        }
         // At the printer's own resolution the symbol is built anew, so that its bars are
         // whole printer dots; otherwise the picture is stretched to its physical size.
         symbols::BuildResult atPrinter;
@@ -81,6 +95,7 @@ int runOne(const cli::Options& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    cli::guardStandardStreams();
     // Every symbol allocates and frees a picture of some hundred kilobytes; keep that memory
     // in the process instead of handing it back to the system after each one.
     mallopt(M_MMAP_THRESHOLD, 64 * 1024 * 1024);
@@ -100,7 +115,7 @@ int main(int argc, char** argv) {
     }
     if (options->help) {
         std::printf("%s", qPrintable(cli::usage()));
-        return 0;
+        return flushed();
     }
     if (!options->batchFile.isEmpty()) return cli::runBatch(*options);
     return runOne(*options);

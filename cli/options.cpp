@@ -1,5 +1,6 @@
 #include "cli/options.h"
 
+#include <QFile>
 #include <array>
 #include <functional>
 #include <map>
@@ -12,7 +13,93 @@ namespace {
 bool readMils(const QString& text, double* out) {
     return symbols::tryStrToFloat(text, *out);
 }
+
+// The options particular to some symbologies: which rows of the symbology table take them,
+// and the request field each one fills (none: the bar colour).
+struct OptionScope {
+    const char* option;
+    bool (*applies)(const symbols::SymbologyRow& row);
+    QString SymbolRequest::*field;
+};
+const std::array<OptionScope, 6> kScopes = {{
+    {"--addon", [](const symbols::SymbologyRow& row) { return row.takesAddOn; },
+     &SymbolRequest::addon},
+    {"--color", [](const symbols::SymbologyRow& row) { return row.takesBarColour; }, nullptr},
+    {"--width",
+     [](const symbols::SymbologyRow& row) {
+         return row.width == symbols::WidthMeaning::SymbolInches;
+     },
+     &SymbolRequest::width},
+    {"--module",
+     [](const symbols::SymbologyRow& row) {
+         return row.width == symbols::WidthMeaning::ModuleMils;
+     },
+     &SymbolRequest::module},
+    {"--narrow",
+     [](const symbols::SymbologyRow& row) {
+         return row.width == symbols::WidthMeaning::NarrowBarMils;
+     },
+     &SymbolRequest::narrow},
+    {"--ratio", [](const symbols::SymbologyRow& row) { return row.takesRatio; },
+     &SymbolRequest::ratio},
+}};
+
+const OptionScope* scopeOf(const QString& option) {
+    for (const OptionScope& scope : kScopes)
+        if (option == QLatin1String(scope.option)) return &scope;
+    return nullptr;
+}
+
+bool scopeApplies(const OptionScope& scope, Symbology s) {
+    return scope.applies(symbols::symbology(s));
+}
+
+// "ean13, ean8, upca and upce"
+QString namesTaking(const OptionScope& scope) {
+    QStringList names;
+    for (const symbols::SymbologyRow& row : symbols::symbologies())
+        if (scope.applies(row)) names << symbols::toQString(row.cliName);
+    const QString last = names.takeLast();
+    return names.isEmpty() ? last
+                           : names.join(QLatin1String(", ")) + QStringLiteral(" and ") + last;
+}
+
+// Sizes that the forms read as numbers; a batch checks them once for every line.
+bool isSizeOption(const QString& option) {
+    for (const char* o : {"--height", "--width", "--module", "--narrow", "--ratio"})
+        if (option == QLatin1String(o)) return true;
+    return false;
+}
 }  // namespace
+
+bool optionApplies(const QString& option, Symbology s) {
+    const OptionScope* scope = scopeOf(option);
+    return scope == nullptr || scopeApplies(*scope, s);
+}
+
+void dropInapplicable(SymbolRequest& r) {
+    const SymbolRequest defaults;
+    for (const OptionScope& scope : kScopes) {
+        if (scopeApplies(scope, r.symbology)) continue;
+        if (scope.field != nullptr)
+            r.*scope.field = defaults.*scope.field;
+        else
+            r.colour = defaults.colour;
+    }
+}
+
+QString outputNameProblem(const QByteArray& name) {
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const auto c = static_cast<unsigned char>(name[i]);
+        if (c < 0x20 || c == 0x7F)
+            return QStringLiteral(
+                       "the output file name holds a control character (byte 0x%1 at "
+                       "position %2)")
+                .arg(c, 2, 16, QLatin1Char('0'))
+                .arg(i + 1);
+    }
+    return {};
+}
 
 std::optional<Symbology> symbologyNamed(const QString& name) {
     if (const symbols::SymbologyRow* row = symbols::symbologyNamed(name)) return row->id;
@@ -33,6 +120,7 @@ std::optional<Options> parseOptions(const QStringList& args,
     Options o;
     o.symbol.page = pageDefaults;
     QStringList positional;
+    std::vector<std::pair<QString, QString>> given;  // valued options, as given
     const auto fail = [error](const QString& text) {
         *error = text;
         return std::nullopt;
@@ -106,7 +194,7 @@ std::optional<Options> parseOptions(const QStringList& args,
          }},
         {QStringLiteral("-o"),
          [&](const QString& v) {
-             s.output = v;
+             s.output = QFile::encodeName(v);
              return !v.isEmpty();
          }},
         {QStringLiteral("--batch"),
@@ -148,12 +236,15 @@ std::optional<Options> parseOptions(const QStringList& args,
             o.verify = true;
         } else if (arg == QLatin1String("--printer-resolution")) {
             o.printerResolution = true;
+        } else if (arg == QLatin1String("--force")) {
+            o.force = true;
         } else if (auto it = valued.find(arg); it != valued.end()) {
             if (!hasInline && i + 1 >= args.size())
                 return fail(QStringLiteral("%1 needs a value").arg(arg));
             const QString value = hasInline ? inlineValue : args[++i];
             if (!it->second(value))
                 return fail(QStringLiteral("'%1' is not a valid value for %2").arg(value, arg));
+            given.emplace_back(arg, value);
         } else if (arg == QLatin1String("--")) {
             positional += args.mid(i + 1);
             break;
@@ -167,10 +258,20 @@ std::optional<Options> parseOptions(const QStringList& args,
     if (o.printerResolution && o.printer.isEmpty())
         return fail(QStringLiteral("--printer-resolution needs --print PRINTER"));
 
+    if (!s.output.isEmpty()) {
+        const QString problem = outputNameProblem(s.output);
+        if (!problem.isEmpty()) return fail(problem);
+    }
     if (!o.batchFile.isEmpty()) {
         if (!positional.isEmpty())
             return fail(
                 QStringLiteral("--batch takes no symbology or message on the command line"));
+        // The sizes are the defaults of lines of any symbology: each must be a number even
+        // where no line uses it.
+        double number = 0;
+        for (const auto& [option, value] : given)
+            if (isSizeOption(option) && !symbols::tryStrToFloat(value, number))
+                return fail(QStringLiteral("'%1' is not a valid value for %2").arg(value, option));
         return o;
     }
     if (positional.size() != 2)
@@ -179,6 +280,11 @@ std::optional<Options> parseOptions(const QStringList& args,
     if (!sym) return fail(unknownSymbology(positional[0]));
     s.symbology = *sym;
     s.message = positional[1];
+    for (const auto& [option, value] : given) {
+        if (optionApplies(option, s.symbology)) continue;
+        return fail(QStringLiteral("%1 does not apply to %2: it is for %3")
+                        .arg(option, positional[0], namesTaking(*scopeOf(option))));
+    }
     if (s.output.isEmpty() && !o.modules && o.printer.isEmpty())
         return fail(QStringLiteral("nothing to do: give -o FILE, --modules or --print PRINTER"));
     return o;
@@ -216,10 +322,16 @@ Symbol:
   --font-size POINTS  its size at 96 dpi (default 8)
   --color RRGGBB      bar colour of ean13, ean8, upca, upce (default 000000)
   --turn              turned 90 degrees clockwise
+Options particular to some symbologies (--addon, --width, --module, --narrow, --ratio,
+--color) are refused for a symbol of another symbology; in a batch they apply to the lines
+they fit.
 
 Output:
   -o FILE             .png, .bmp, .svg or .pdf by extension; "-" writes PNG to standard
-                      output. Files are written whole or not at all.
+                      output. Files are written whole or not at all; an existing
+                      file keeps its mode and owner. Anything but a regular file (or a
+                      symbolic link to one) is never replaced.
+  --force             replace read-only output files too
   --modules           print the module string of the symbol (and of the add-on on a second
                       line) on standard output, as 1 (bar) and 0 (space), after the same
                       checks as a build
@@ -237,10 +349,13 @@ Batch:
                       may be quoted with "). The options above are the defaults of every
                       line. Blank lines and lines starting with # are skipped. A refused line
                       is reported with its number and the batch goes on.
+                      Lines longer than 64 KiB, output names with control characters and
+                      lines writing a file an earlier line writes are refused.
   --jobs N            threads for a batch (default: one per core)
 
 Exit status: 0 done; 2 refused input (the text the form would show is on standard error);
-1 any other failure (a file that cannot be written, a printer error, a failed --verify);
+1 any other failure (a file that cannot be written, a failed write on standard output, a
+printer error, a failed --verify);
 with --batch, 2 when any line was refused and 1 when any other line failed.
 )");
 }

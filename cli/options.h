@@ -1,6 +1,7 @@
 #pragma once
 // What marlisk-cli was asked to do, read from its command line.
 
+#include <QByteArray>
 #include <QColor>
 #include <QString>
 #include <QStringList>
@@ -36,8 +37,20 @@ struct SymbolRequest {
     int fontSize = 0;    // points; 0: the shared default
     QColor colour = Qt::black;
     bool turn = false;
-    QString output;  // file name, or "-" for PNG on standard output
+    // File name as bytes (names need not be UTF-8), or "-" for PNG on standard output.
+    QByteArray output;
 };
+
+// Whether a symbol option ("--addon", "--ratio"...) applies to a symbology; options that
+// are not particular to some symbologies apply to all.
+bool optionApplies(const QString& option, Symbology s);
+
+// Drops the values of options that do not apply to the request's symbology: the options
+// of a batch are the defaults of every line and apply where they fit.
+void dropInapplicable(SymbolRequest& r);
+
+// Empty when `name` may name an output file; otherwise why not (a control character).
+QString outputNameProblem(const QByteArray& name);
 
 struct Options {
     SymbolRequest symbol;  // for one symbol; the defaults of every line of a batch
@@ -49,7 +62,8 @@ struct Options {
     double printX = 0;
     double printY = 0;
     bool help = false;
-    int jobs = 0;  // batch threads; 0: one per core
+    bool force = false;  // replace read-only files
+    int jobs = 0;        // batch threads; 0: one per core
 };
 
 // Reads the arguments (without the program name). On a mistake returns nullopt with the

@@ -1,17 +1,11 @@
 #include "cli/output.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageWriter>
-#include <QTemporaryFile>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 
+#include "cli/filewrite.h"
 #include "cli/png.h"
 #include "surface/vectorexport.h"
 
@@ -58,77 +52,61 @@ QImage compactImage(const QImage& image) {
 }
 
 namespace {
-QString writeRaster(const surface::Bitmap& picture, bool turned, const char* format,
-                    QIODevice* device) {
+QByteArray encodeRaster(const surface::Bitmap& picture, bool turned, const char* format,
+                        QString* error) {
     const QImage image = turned ? surface::turnedClockwise(picture).image() : picture.image();
     if (qstrcmp(format, "png") == 0) {
         const QByteArray png = encodePalettePng(image);
-        if (!png.isEmpty())
-            return device->write(png) == png.size() ? QString() : device->errorString();
+        if (!png.isEmpty()) return png;
     }
-    QImageWriter writer(device, format);
-    if (!writer.write(compactImage(image))) return writer.errorString();
-    return {};
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    if (!writer.write(compactImage(image))) *error = writer.errorString();
+    return buffer.data();
 }
-}  // namespace
 
-QString writePicture(const surface::Bitmap& picture, bool turned, const QString& path) {
-    const Format format = formatOf(path);
-    if (format == Format::Unknown)
-        return QStringLiteral("unknown file type of '%1': use .png, .bmp, .svg or .pdf").arg(path);
-    if ((format == Format::Svg || format == Format::Pdf) && !picture.hasVectors())
-        return QStringLiteral("this picture cannot be written as vectors");
-
-    if (path == QLatin1String("-")) {
-        QFile out;
-        if (!out.open(stdout, QIODevice::WriteOnly))
-            return QStringLiteral("cannot write to standard output");
-        return writeRaster(picture, turned, "png", &out);
-    }
-    // A temporary beside the file, renamed over it once complete. No sync to disk: a run
-    // that fails leaves the old file, which is what matters here, and a batch of thousands
-    // of files would otherwise wait on the disk for each one.
-    QTemporaryFile file(QFileInfo(path).absolutePath() + QStringLiteral("/.marlisk-XXXXXX"));
-    if (!file.open()) return QStringLiteral("cannot write '%1': %2").arg(path, file.errorString());
-    QString error;
+// The whole file in memory: nothing touches the disk before the picture is complete.
+QByteArray encode(const surface::Bitmap& picture, bool turned, Format format, QString* error) {
     switch (format) {
         case Format::Png:
-            error = writeRaster(picture, turned, "png", &file);
-            break;
+            return encodeRaster(picture, turned, "png", error);
         case Format::Bmp:
-            error = writeRaster(picture, turned, "bmp", &file);
-            break;
-        case Format::Svg: {
-            const QByteArray svg = surface::toSvg(picture, turned);
-            if (file.write(svg) != svg.size()) error = file.errorString();
-            break;
-        }
+            return encodeRaster(picture, turned, "bmp", error);
+        case Format::Svg:
+            return surface::toSvg(picture, turned);
         case Format::Pdf: {
             QBuffer buffer;
             buffer.open(QIODevice::WriteOnly);
-            if (surface::writePdf(picture, &buffer, turned, &error)) {
-                if (file.write(buffer.data()) != buffer.data().size()) error = file.errorString();
-            }
-            break;
+            surface::writePdf(picture, &buffer, turned, error);
+            return buffer.data();
         }
         case Format::Unknown:
             break;
     }
-    if (error.isEmpty() && !file.flush()) error = file.errorString();
-    if (!error.isEmpty()) return QStringLiteral("cannot write '%1': %2").arg(path, error);
-    // The permissions a newly created file would have.
-    static const mode_t mask = [] {
-        const mode_t m = ::umask(0);
-        ::umask(m);
-        return m;
-    }();
-    ::fchmod(file.handle(), 0666 & ~mask);
-    if (::rename(QFile::encodeName(file.fileName()).constData(),
-                 QFile::encodeName(path).constData()) != 0)
-        return QStringLiteral("cannot write '%1': %2")
-            .arg(path, QString::fromLocal8Bit(std::strerror(errno)));
-    file.setAutoRemove(false);
     return {};
+}
+}  // namespace
+
+QString writePicture(const surface::Bitmap& picture, bool turned, const QByteArray& path,
+                     bool force) {
+    const QString shown = QFile::decodeName(path);
+    const Format format = formatOf(shown);
+    if (format == Format::Unknown)
+        return QStringLiteral("unknown file type of '%1': use .png, .bmp, .svg or .pdf").arg(shown);
+    if ((format == Format::Svg || format == Format::Pdf) && !picture.hasVectors())
+        return QStringLiteral("this picture cannot be written as vectors");
+    QString error;
+    const QByteArray bytes = encode(picture, turned, format, &error);
+    if (error.isEmpty()) {
+        if (path == "-")
+            error = writeStandardOutput(bytes);
+        else
+            error = replaceFile(path, bytes, force);
+    }
+    if (error.isEmpty()) return {};
+    if (path == "-") return QStringLiteral("cannot write to standard output: %1").arg(error);
+    return QStringLiteral("cannot write '%1': %2").arg(shown, error);
 }
 
 }  // namespace cli

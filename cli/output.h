@@ -1,8 +1,9 @@
 #pragma once
 // Writing a finished picture to a file (PNG, BMP, SVG or PDF by extension) or as PNG to
 // standard output. A file is written whole through a temporary and renamed into place:
-// a failed run never leaves a truncated or half-written file.
+// a failed run never leaves a truncated or half-written file (see filewrite.h).
 
+#include <QByteArray>
 #include <QString>
 
 #include "surface/bitmap.h"
@@ -12,9 +13,11 @@ namespace cli {
 enum class Format { Png, Bmp, Svg, Pdf, Unknown };
 Format formatOf(const QString& path);
 
-// Writes the picture, turned 90 degrees clockwise when asked. Returns an empty string on
-// success, otherwise what went wrong.
-QString writePicture(const surface::Bitmap& picture, bool turned, const QString& path);
+// Writes the picture, turned 90 degrees clockwise when asked, to the file `path` (its
+// bytes as given) or to standard output for "-". A read-only file is replaced only when
+// `force`. Returns an empty string on success, otherwise what went wrong.
+QString writePicture(const surface::Bitmap& picture, bool turned, const QByteArray& path,
+                     bool force);
 
 // The picture as it is written into PNG and BMP files: the fewest bits that keep every
 // pixel, and its resolution.

@@ -28,12 +28,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     QString error;
-    const auto request = cli::requestOfLine(line, cli::SymbolRequest{}, &error);
+    const auto request = cli::requestOfLine(line.toUtf8(), cli::SymbolRequest{}, &error);
     if (!request) {
         FUZZ_CHECK(!error.isEmpty());
         return 0;
     }
     FUZZ_CHECK(!request->output.isEmpty());
+    // No output name that reaches a file may hold a control character (a NUL would cut the
+    // name short of its extension).
+    for (const char c : request->output)
+        FUZZ_CHECK(static_cast<unsigned char>(c) >= 0x20 && c != 0x7F);
     QString refusal, main, addOn;
     cli::moduleStrings(*request, &main, &addOn, &refusal);
     const symbols::BuildResult built = cli::buildSymbol(*request);

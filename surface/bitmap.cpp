@@ -105,7 +105,7 @@ void Bitmap::paint(const QRect& clipped, QRgb c) {
 }
 
 QSize Bitmap::textExtent(const QString& text) const {
-    const GlyphRun& run = glyphRun(font_, dpi_, text);
+    const GlyphRun run = glyphMetrics(font_, dpi_, text);
     return {run.advance, run.height};
 }
 
@@ -117,24 +117,37 @@ void Bitmap::recordFill(const QRect& r, QRgb colour) {
 
 bool Bitmap::textOut(int x, int y, const QString& text) {
     if (image_.isNull()) return true;  // nothing to write on; clipped away entirely
-    const GlyphRun& run = glyphRun(font_, dpi_, text);
-    const QRect cell(x, y, run.advance, run.height);
+    const GlyphRun metrics = glyphMetrics(font_, dpi_, text);
+    const QRect cell(x, y, metrics.advance, metrics.height);
     if (vectorsValid_) {
-        texts_.push_back({text, font_, run.ascent});
+        texts_.push_back({text, font_, metrics.ascent});
         ops_.push_back(
             {VectorOp::Kind::Text, cell, brush_.rgb(), static_cast<int>(texts_.size()) - 1});
     }
-    const QRect background = cell & QRect(0, 0, width(), height());
+    const QRect picture(0, 0, width(), height());
+    const QRect background = cell & picture;
     if (!background.isEmpty()) paint(background, brush_.rgb());
-    // The glyphs, wherever they reach, clipped to the picture.
+    // The glyphs, wherever they reach, clipped to the picture. Only the part of the text
+    // that can reach the picture is rendered: text beyond it costs nothing.
+    const int o = metrics.overhang;
+    const QRect reach = cell.adjusted(-o, -o, o, o);
+    const QRect visible = reach & picture;
+    if (visible.isEmpty()) return true;
     const QRgb ink = font_.color.rgb() | 0xFF000000;
-    uchar* bits = image_.bits();
-    const qsizetype stride = image_.bytesPerLine();
-    const int w = width(), h = height();
-    for (const QPoint& p : run.ink) {
-        const int tx = x + p.x(), ty = y + p.y();
-        if (tx >= 0 && ty >= 0 && tx < w && ty < h)
-            reinterpret_cast<QRgb*>(bits + ty * stride)[tx] = ink;
+    if (visible == reach) {
+        uchar* bits = image_.bits();
+        const qsizetype stride = image_.bytesPerLine();
+        for (const QPoint& p : glyphRun(font_, dpi_, text).ink)
+            reinterpret_cast<QRgb*>(bits + (y + p.y()) * stride)[x + p.x()] = ink;
+        return true;
+    }
+    const QImage window = renderGlyphWindow(font_, dpi_, text, metrics, visible.translated(-x, -y));
+    if (window.isNull()) return false;
+    for (int row = 0; row < window.height(); ++row) {
+        const auto* src = reinterpret_cast<const QRgb*>(window.constScanLine(row));
+        auto* dst = reinterpret_cast<QRgb*>(image_.scanLine(visible.top() + row)) + visible.left();
+        for (int col = 0; col < window.width(); ++col)
+            if (qGray(src[col]) < 128) dst[col] = ink;
     }
     return true;
 }

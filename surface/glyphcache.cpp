@@ -1,7 +1,6 @@
 #include "surface/glyphcache.h"
 
 #include <QFontMetrics>
-#include <QImage>
 #include <QPainter>
 #include <memory>
 #include <unordered_map>
@@ -11,23 +10,23 @@ namespace surface {
 namespace {
 constexpr std::size_t kMaxInkKept = 2 * 1024 * 1024;  // glyph pixels, 8 bytes each
 
-GlyphRun render(const Font& font, int dpi, const QString& text) {
-    GlyphRun run;
-    const QFont f = font.toQFont(dpi);
+thread_local std::uint64_t pixelsRendered = 0;
+
+GlyphRun measure(const QFont& f, const QString& text) {
     const QFontMetrics fm(f);
+    GlyphRun run;
     run.advance = fm.horizontalAdvance(text);
     run.height = fm.height();
     run.ascent = fm.ascent();
-    // Room for glyphs that reach past their cell (italics, overhanging letters).
-    const int pad = fm.height();
-    QImage scratch(run.advance + 2 * pad, run.height + 2 * pad, QImage::Format_RGB32);
-    scratch.fill(Qt::white);
-    {
-        QPainter p(&scratch);
-        p.setFont(f);
-        p.setPen(Qt::black);
-        p.drawText(QPoint(pad, pad + run.ascent), text);
-    }
+    run.overhang = fm.height();
+    return run;
+}
+
+GlyphRun render(const Font& font, int dpi, const QString& text) {
+    GlyphRun run = measure(font.toQFont(dpi), text);
+    const int pad = run.overhang;
+    const QImage scratch = renderGlyphWindow(
+        font, dpi, text, run, QRect(-pad, -pad, run.advance + 2 * pad, run.height + 2 * pad));
     for (int y = 0; y < scratch.height(); ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(scratch.constScanLine(y));
         for (int x = 0; x < scratch.width(); ++x)
@@ -48,12 +47,48 @@ struct FontRuns {
     int dpi = 0;
     std::unordered_map<QString, GlyphRun> runs;
 };
+
+// Each thread keeps its own runs: no locking, and no thread sees a half-made run. A
+// symbol uses one font, so the fonts are few and a short list serves.
+thread_local std::vector<std::unique_ptr<FontRuns>> fonts;
+
+FontRuns* runsOf(const Font& font, int dpi) {
+    for (const auto& f : fonts)
+        if (f->dpi == dpi && sameShape(f->font, font)) return f.get();
+    return nullptr;
+}
 }  // namespace
 
+QImage renderGlyphWindow(const Font& font, int dpi, const QString& text, const GlyphRun& metrics,
+                         const QRect& window) {
+    if (window.isEmpty()) return {};
+    QImage scratch(window.size(), QImage::Format_RGB32);
+    if (scratch.isNull()) return {};
+    pixelsRendered += static_cast<std::uint64_t>(window.width()) * window.height();
+    scratch.fill(Qt::white);
+    QPainter p(&scratch);
+    p.setFont(font.toQFont(dpi));
+    p.setPen(Qt::black);
+    p.drawText(QPoint(-window.left(), -window.top() + metrics.ascent), text);
+    return scratch;
+}
+
+std::uint64_t glyphPixelsRendered() {
+    return pixelsRendered;
+}
+
+GlyphRun glyphMetrics(const Font& font, int dpi, const QString& text) {
+    if (FontRuns* entry = runsOf(font, dpi)) {
+        const auto it = entry->runs.find(text);
+        if (it != entry->runs.end()) {
+            const GlyphRun& kept = it->second;
+            return {kept.advance, kept.height, kept.ascent, kept.overhang, {}};
+        }
+    }
+    return measure(font.toQFont(dpi), text);
+}
+
 const GlyphRun& glyphRun(const Font& font, int dpi, const QString& text) {
-    // Each thread keeps its own runs: no locking, and no thread sees a half-made run. A
-    // symbol uses one font, so the fonts are few and a short list serves.
-    thread_local std::vector<std::unique_ptr<FontRuns>> fonts;
     // A bound on the pixels one thread keeps: very large fonts make large runs. A run is
     // only used within the call that asked for it, so dropping them all is safe here.
     thread_local std::size_t inkKept = 0;
@@ -61,13 +96,7 @@ const GlyphRun& glyphRun(const Font& font, int dpi, const QString& text) {
         fonts.clear();
         inkKept = 0;
     }
-    FontRuns* entry = nullptr;
-    for (const auto& f : fonts) {
-        if (f->dpi == dpi && sameShape(f->font, font)) {
-            entry = f.get();
-            break;
-        }
-    }
+    FontRuns* entry = runsOf(font, dpi);
     if (entry == nullptr) {
         if (fonts.size() >= 16) fonts.erase(fonts.begin());  // a bound on what one thread keeps
         fonts.push_back(std::make_unique<FontRuns>());

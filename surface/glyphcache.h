@@ -4,9 +4,16 @@
 // pixels of a glyph. Glyphs are drawn without antialiasing, so a glyph pixel is either
 // wholly the font colour or untouched, and setting the kept pixels gives exactly what
 // drawing the text again would.
+//
+// Text that reaches past the picture is rendered for the part inside it alone, afresh and
+// not kept: a comment of thousands of characters in a large font costs the pixels of the
+// picture it is drawn on, not those of the whole line.
 
+#include <QImage>
 #include <QPoint>
+#include <QRect>
 #include <QString>
+#include <cstdint>
 #include <vector>
 
 #include "surface/font.h"
@@ -17,11 +24,25 @@ struct GlyphRun {
     int advance = 0;  // width of the text cell
     int height = 0;   // height of the text cell
     int ascent = 0;   // baseline below the cell's top
+    // How far glyphs may reach past their cell on every side (italics, overhanging letters).
+    int overhang = 0;
     // The glyph pixels, relative to the cell's top-left corner (they may lie outside it).
     std::vector<QPoint> ink;
 };
 
-// The rendered text for a font on a picture of `dpi`. Safe to call from several threads.
+// The cell of the text, without its pixels (ink stays empty). Safe from several threads.
+GlyphRun glyphMetrics(const Font& font, int dpi, const QString& text);
+
+// The rendered text for a font on a picture of `dpi`, kept for the next call. Safe to call
+// from several threads.
 const GlyphRun& glyphRun(const Font& font, int dpi, const QString& text);
+
+// The text rendered black on white into an image of `window`'s size, where `window` is in
+// the cell's coordinates (the cell's top-left corner is 0,0). Nothing is kept.
+QImage renderGlyphWindow(const Font& font, int dpi, const QString& text, const GlyphRun& metrics,
+                         const QRect& window);
+
+// Pixels rendered for text by this thread so far: the work text drawing has done.
+std::uint64_t glyphPixelsRendered();
 
 }  // namespace surface

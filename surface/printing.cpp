@@ -12,6 +12,16 @@
 
 namespace printing {
 
+bool printSystemReachable() {
+    // The server the print system's own client settings name (CUPS_SERVER, client.conf,
+    // else the local socket), with the same encryption rules.
+    http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                                3000, nullptr);
+    if (http == nullptr) return false;
+    httpClose(http);
+    return true;
+}
+
 QRect destination(int w, int h, int screenDpi, int printerDpi, double xMils, double yMils) {
     using surface::roundToInt;
     const double P = printerDpi, S = screenDpi;

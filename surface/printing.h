@@ -26,4 +26,9 @@ int useOwnResolution(QPrinter& printer);
 QString printPicture(QPrinter& printer, const surface::Bitmap& picture, double xMils, double yMils,
                      int screenDpi, const QColor& printColor);
 
+// Whether the print system (the CUPS scheduler its client settings name, else the local one)
+// accepts a connection. Without it no queue can be found, so "no printer named" would
+// mislead.
+bool printSystemReachable();
+
 }  // namespace printing

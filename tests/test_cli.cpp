@@ -1,6 +1,11 @@
 // marlisk-cli: the same pictures as the designer forms, files written whole or not at all,
 // refusals with the forms' texts, batches, vectors and resolution.
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/time.h>
+#include <unistd.h>
+
 #include <QAction>
 #include <QComboBox>
 #include <QDateTime>
@@ -11,6 +16,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
+#include <functional>
 
 #include "cli/batch.h"
 #include "formtesting.h"
@@ -25,7 +31,8 @@ struct Run {
 };
 
 // Runs marlisk-cli the way a script would: no display, no platform chosen, no settings.
-Run runCli(const QStringList& args, const QString& workDir = {}) {
+Run runCli(const QStringList& args, const QString& workDir = {},
+           const std::function<void(QProcess&)>& prepare = {}) {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("DISPLAY"));
@@ -33,6 +40,7 @@ Run runCli(const QStringList& args, const QString& workDir = {}) {
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));
     p.setProcessEnvironment(env);
     if (!workDir.isEmpty()) p.setWorkingDirectory(workDir);
+    if (prepare) prepare(p);
     // Page values given explicitly, whatever settings file lies beside the program.
     const QStringList page{"--top", "0",       "--down", "0",          "--left",
                            "0",     "--right", "0",      "--interval", "0"};
@@ -40,6 +48,36 @@ Run runCli(const QStringList& args, const QString& workDir = {}) {
     p.waitForFinished(120000);
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
             QString::fromUtf8(p.readAllStandardError()).trimmed()};
+}
+
+// Runs marlisk-cli through the shell, for what QProcess cannot set up (closed streams).
+Run runShell(const QString& script) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("CLI"), QStringLiteral(MARLISK_CLI));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script});
+    p.waitForFinished(120000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+            QString::fromUtf8(p.readAllStandardError()).trimmed()};
+}
+
+// The most memory any finished marlisk-cli run has held, in megabytes.
+long largestChildMegabytes() {
+    rusage use{};
+    getrusage(RUSAGE_CHILDREN, &use);
+    return use.ru_maxrss / 1024;
+}
+
+struct stat statOf(const QString& path) {
+    struct stat st {};
+    lstat(QFile::encodeName(path).constData(), &st);
+    return st;
+}
+
+QByteArray contentOf(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 QImage rgb(const QImage& i) {
@@ -236,6 +274,17 @@ class CliTest : public QObject {
         QTest::newRow("module width with a point")
             << QStringList{"upce", "123456", "--module", "2.5"}
             << "'2.5' is not a valid integer value";
+        QTest::newRow("add-on to Code 39 is not left out quietly")
+            << QStringList{"c39", "LOT42", "--addon", "12"}
+            << "--addon does not apply to c39: it is for ean13, ean8, upca and upce";
+        QTest::newRow("module width of ean13, whatever its value")
+            << QStringList{"ean13", "590123412345", "--module", "abc"}
+            << "--module does not apply to ean13: it is for ean8, upca and upce";
+        QTest::newRow("ratio of upca") << QStringList{"upca", "03600029145", "--ratio", "2.5"}
+                                       << "--ratio does not apply to upca: it is for c39";
+        QTest::newRow("colour of Code 39")
+            << QStringList{"c39", "AB", "--color", "ff0000"}
+            << "--color does not apply to c39: it is for ean13, ean8, upca and upce";
     }
     // A message that begins with "-" is an option unless it comes after "--".
     void messageAfterDoubleDash() {
@@ -311,17 +360,156 @@ class CliTest : public QObject {
                                          << "cannot write '/proc/marlisk.png'";
         QTest::newRow("unknown file type")
             << QStringList{"c39", "AB", "-o", "x.gif"} << 1 << "unknown file type";
+        QTest::newRow("line end in the output name")
+            << QStringList{"c39", "AB", "-o", "a\nb.png"} << 2
+            << "the output file name holds a control character (byte 0x0a at position 2)";
+        QTest::newRow("print system down")
+            << QStringList{"upca", "03600029145", "--print", "Q", "--x", "0"} << 1
+            << "cannot print on 'Q': the print system cannot be reached";
     }
     void oversizedAndUnusableInput() {
         QFETCH(QStringList, args);
         QFETCH(int, status);
         QFETCH(QString, starts);
-        if (!args.contains(QStringLiteral("-o")))
+        if (!args.contains(QStringLiteral("-o")) && !args.contains(QStringLiteral("--print")))
             args << QStringLiteral("-o") << file(QStringLiteral("big.png"));
-        const Run r = runCli(args);
+        // No scheduler where CUPS_SERVER points: as when the print system is down.
+        const Run r = runCli(args, {}, [](QProcess& p) {
+            QProcessEnvironment env = p.processEnvironment();
+            env.insert(QStringLiteral("CUPS_SERVER"), QStringLiteral("/nonexistent/cups.sock"));
+            p.setProcessEnvironment(env);
+        });
         QCOMPARE(r.status, status);
         QVERIFY2(r.err.startsWith(starts), qPrintable(r.err));
         QVERIFY(!QFile::exists(file(QStringLiteral("big.png"))));
+    }
+
+    // An existing output keeps how it is protected: its mode, its other names, its link;
+    // what is not a regular file is never replaced, a read-only file only with --force.
+    void replacingKeepsTheFilesProtection_data() {
+        QTest::addColumn<QString>("existing");  // what lies at the output path
+        QTest::addColumn<bool>("force");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("error");  // after "cannot write '<path>': "
+        QTest::newRow("0600 file stays 0600") << "file 0600" << false << 0 << "";
+        QTest::newRow("read-only file is refused")
+            << "file 0444" << false << 1 << "the file is read-only (--force replaces it)";
+        QTest::newRow("read-only file with --force keeps its mode")
+            << "file 0444" << true << 0 << "";
+        QTest::newRow("FIFO named x.png") << "fifo" << true << 1 << "it is not a regular file";
+        QTest::newRow("link to a device")
+            << "link to /dev/null" << true << 1 << "it is not a regular file";
+        QTest::newRow("link to a file is written through") << "link to file" << false << 0 << "";
+        QTest::newRow("hard link: both names see the picture") << "hard link" << false << 0 << "";
+    }
+    void replacingKeepsTheFilesProtection() {
+        QFETCH(QString, existing);
+        QFETCH(bool, force);
+        QFETCH(int, status);
+        QFETCH(QString, error);
+        QTemporaryDir here;
+        const QString out = here.filePath(QStringLiteral("x.png"));
+        const QString other = here.filePath(QStringLiteral("other.png"));
+        const QByteArray old("previous content");
+        const QByteArray outName = QFile::encodeName(out);
+        if (existing.startsWith(QLatin1String("file"))) {
+            QFile f(out);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(old) == old.size());
+            f.close();
+            QCOMPARE(chmod(outName.constData(), existing.mid(5).toUInt(nullptr, 8)), 0);
+        } else if (existing == QLatin1String("fifo")) {
+            QCOMPARE(mkfifo(outName.constData(), 0644), 0);
+        } else if (existing == QLatin1String("link to /dev/null")) {
+            QVERIFY(QFile::link(QStringLiteral("/dev/null"), out));
+        } else {
+            QFile f(other);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(old) == old.size());
+            f.close();
+            if (existing == QLatin1String("link to file"))
+                QVERIFY(QFile::link(other, out));
+            else
+                QCOMPARE(link(QFile::encodeName(other).constData(), outName.constData()), 0);
+        }
+        const struct stat before = statOf(out);
+        QStringList args{"ean8", "9638507", "-o", out};
+        if (force) args << QStringLiteral("--force");
+        const Run r = runCli(args);
+        QCOMPARE(r.status, status);
+        const struct stat after = statOf(out);
+        QCOMPARE(after.st_mode, before.st_mode);  // kind and permissions
+        if (status != 0) {
+            QCOMPARE(r.err, QStringLiteral("cannot write '%1': %2").arg(out, error));
+            if (S_ISREG(after.st_mode)) QCOMPARE(contentOf(out), old);
+            return;
+        }
+        QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
+        QCOMPARE(QImage(out).size(), QSize(150, 141));
+        if (existing == QLatin1String("hard link")) {
+            QCOMPARE(after.st_ino, before.st_ino);
+            QCOMPARE(contentOf(other), contentOf(out));
+        }
+        if (existing == QLatin1String("link to file"))
+            QCOMPARE(QImage(other).size(), QSize(150, 141));
+        // No temporary is left beside it.
+        QCOMPARE(QDir(here.path())
+                     .entryList(QDir::Hidden | QDir::Files | QDir::System)
+                     .filter(QStringLiteral(".marlisk-")),
+                 QStringList());
+    }
+
+    // Temporaries a killed run left behind are removed once they are a minute old; one
+    // that a run still going on may own is kept.
+    void oldTemporariesAreRemoved() {
+        QTemporaryDir here;
+        const QString stale = here.filePath(QStringLiteral(".marlisk-Ab12Cd"));
+        const QString fresh = here.filePath(QStringLiteral(".marlisk-Ef34Gh"));
+        for (const QString& t : {stale, fresh}) {
+            QFile f(t);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write("half") == 4);
+        }
+        const timeval old[2] = {{time(nullptr) - 120, 0}, {time(nullptr) - 120, 0}};
+        QCOMPARE(utimes(QFile::encodeName(stale).constData(), old), 0);
+        const Run r = runCli({"ean8", "9638507", "-o", here.filePath(QStringLiteral("t.png"))});
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        QVERIFY(!QFile::exists(stale));
+        QVERIFY(QFile::exists(fresh));
+    }
+
+    // A failed or short write on standard output is a failure, with what the system said.
+    void standardOutputErrorsAreFailures_data() {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("error");
+        const QString full =
+            QStringLiteral("cannot write to standard output: No space left on device");
+        const QString closed =
+            QStringLiteral("cannot write to standard output: standard output is closed");
+        QTest::newRow("PNG to a full disk") << "\"$CLI\" ean8 9638507 -o - > /dev/full" << full;
+        QTest::newRow("module strings to a full disk")
+            << "\"$CLI\" ean8 9638507 --modules > /dev/full" << full;
+        QTest::newRow("help to a full disk") << "\"$CLI\" --help > /dev/full" << full;
+        QTest::newRow("PNG to a closed standard output")
+            << "exec \"$CLI\" ean8 9638507 -o - >&-" << closed;
+        QTest::newRow("help to a closed standard output") << "exec \"$CLI\" --help >&-" << closed;
+        QTest::newRow("batch from a closed standard input")
+            << "exec \"$CLI\" --batch - <&-"
+            << "cannot read the batch file '-': standard input is closed";
+    }
+    void standardOutputErrorsAreFailures() {
+        QFETCH(QString, script);
+        QFETCH(QString, error);
+        const Run r = runShell(script);
+        QCOMPARE(r.status, 1);
+        QCOMPARE(r.err, error);
+    }
+
+    // Text beyond the picture costs nothing: a 10,000-character comment in a 100-point font
+    // is as cheap as a short one (it took minutes and gigabytes when drawn whole first).
+    void longCommentInALargeFontIsCheap() {
+        const Run r = runCli({"c39", "AB", "--comment", QString(10000, QLatin1Char('W')),
+                              "--font-size", "100", "-o", file(QStringLiteral("long.png"))});
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        QVERIFY2(largestChildMegabytes() < 400,
+                 qPrintable(QString::number(largestChildMegabytes())));
     }
 
     void verifyReadsBackEverySymbology_data() {
@@ -524,6 +712,67 @@ class CliTest : public QObject {
         QFile svg(file(QStringLiteral("b3.svg")));
         QVERIFY(svg.open(QIODevice::ReadOnly));
         QVERIFY(svg.readAll().contains("Lot &quot;7&quot;, red"));
+    }
+
+    // Lines that would harm files are refused with their numbers before anything is
+    // written; the others go on.
+    void batchRefusesLinesThatWouldHarmFiles() {
+        QFile victim(file(QStringLiteral("victim.conf")));
+        QVERIFY(victim.open(QIODevice::WriteOnly) && victim.write("keep me") == 7);
+        victim.close();
+        QByteArray batch("c39,AB,,,victim.conf");
+        batch += '\0';
+        batch += ".png\n";                                                            // line 1
+        batch += "ean8,9638507,,,same.png\n";                                         // line 2
+        batch += "upca,03600029145,,,./same.png\n";                                   // line 3
+        batch += "c39,AB,,\"" + QByteArray(20 * 1024 * 1024, 'W') + "\",huge.png\n";  // line 4
+        batch += "c39,AB,,,caf\xe9.png\n";      // line 5: Latin-1
+        batch += "c39,AB,,,caf\xc3\xa9.png\n";  // line 6: UTF-8
+        batch += "c39,AB,,,tab\tname.png\n";    // line 7
+        QFile list(file(QStringLiteral("harm.csv")));
+        QVERIFY(list.open(QIODevice::WriteOnly) && list.write(batch) == batch.size());
+        list.close();
+        const Run r = runCli({"--batch", list.fileName(), "--jobs", "4"}, dir.path());
+        QCOMPARE(r.status, 2);
+        QCOMPARE(r.err.split(QLatin1Char('\n')),
+                 QStringList({"line 1: the output file name holds a control character (byte 0x00 "
+                              "at position 12)",
+                              "line 3: './same.png' is also the output of line 2",
+                              "line 4: the line is longer than 65536 bytes",
+                              "line 7: the output file name holds a control character (byte 0x09 "
+                              "at position 4)",
+                              "4 of 7 lines not written (4 refused, 0 failed)"}));
+        QCOMPARE(contentOf(victim.fileName()), QByteArray("keep me"));
+        QCOMPARE(QImage(file(QStringLiteral("same.png"))).width(), 150);  // the EAN-8 of line 2
+        QVERIFY(!QFile::exists(file(QStringLiteral("huge.png"))));
+        // Two names that differ in their bytes are two files (removed here: a name that is
+        // not UTF-8 cannot be removed through QDir).
+        const QByteArray latin1 = QFile::encodeName(dir.path()) + "/caf\xe9.png";
+        QCOMPARE(access(latin1.constData(), F_OK), 0);
+        QCOMPARE(unlink(latin1.constData()), 0);
+        QCOMPARE(access(QFile::encodeName(dir.path()).append("/caf\xc3\xa9.png").constData(), F_OK),
+                 0);
+        QVERIFY2(largestChildMegabytes() < 400,
+                 qPrintable(QString::number(largestChildMegabytes())));
+    }
+
+    // The options are the defaults of every line and apply where they fit; a value that is
+    // no number is refused even where no line would use it.
+    void batchOptionsApplyWhereTheyFit() {
+        QFile list(file(QStringLiteral("fit.csv")));
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.write(
+            "c39,FIT,,,fit-c39.png\nean8,9638507,,,fit-ean8.png\nupca,03600029145,05,,fit-upca."
+            "png\n");
+        list.close();
+        Run r = runCli({"--batch", list.fileName(), "--addon", "12", "--ratio", "3", "--verify"},
+                       dir.path());
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        // The add-on widens the EAN-8 (20 modules and a 12-module gap of 2 pixels).
+        QCOMPARE(QImage(file(QStringLiteral("fit-ean8.png"))).width(), 150 + 64);
+        r = runCli({"--batch", list.fileName(), "--module", "abc"}, dir.path());
+        QCOMPARE(r.status, 2);
+        QCOMPARE(r.err, QStringLiteral("'abc' is not a valid value for --module"));
     }
 
     void printsOnACupsQueue() {

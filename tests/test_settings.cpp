@@ -1,6 +1,7 @@
 // The settings file: what is written, what is read back, and that nothing a user or a
 // crash can do to the file loses what it held.
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -112,6 +113,10 @@ class SettingsTest : public QObject {
         QTest::newRow("binary garbage around the keys")
             << QByteArray("\x00\xff\xfe[[x\n[Symbology]\nChecked=Bar Code C39\n\x01\x02=\x03\n", 40)
             << "Bar Code C39" << 0.0 << 0.0;
+        QTest::newRow("UTF-8 byte-order mark before the first section")
+            << QByteArray(
+                   "\xEF\xBB\xBF[Symbology]\nChecked=Bar Code ENA8\n[pagesetting]\nfleft=5\n")
+            << "Bar Code ENA8" << 5.0 << 0.0;
     }
     void readsDefaultsForWhatIsNotThere() {
         QFETCH(QByteArray, content);
@@ -158,6 +163,61 @@ class SettingsTest : public QObject {
         QVERIFY(!settings::writePageValues({1, 2, 3, 4, 5}));
         QVERIFY(QFileInfo(ini).isDir());
         QDir(ini).removeRecursively();
+    }
+
+    // A byte-order mark stays where it was, and the section behind it is the one written.
+    void byteOrderMarkIsKeptAndItsSectionFound() {
+        writeAll(ini, "\xEF\xBB\xBF[Symbology]\r\nChecked=Bar Code C39\r\n");
+        QVERIFY(settings::writeSymbology(QStringLiteral("Bar Code ENA8")));
+        QCOMPARE(readAll(ini), QByteArray("\xEF\xBB\xBF[Symbology]\r\nChecked=Bar Code ENA8\n"));
+    }
+
+    // What is not a regular file is neither waited on, nor read, nor replaced.
+    void onlyARegularFileIsReadOrReplaced_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("FIFO (reading it would block for ever)") << "fifo";
+        QTest::newRow("symbolic link to a device") << "link to /dev/null";
+    }
+    void onlyARegularFileIsReadOrReplaced() {
+        QFETCH(QString, kind);
+        if (kind == QLatin1String("fifo"))
+            QCOMPARE(::mkfifo(QFile::encodeName(ini).constData(), 0644), 0);
+        else
+            QVERIFY(QFile::link(QStringLiteral("/dev/null"), ini));
+        QCOMPARE(settings::readSymbology(), QString());
+        QCOMPARE(settings::readPageValues().fleft, 0.0);
+        QVERIFY(!settings::writeSymbology(QStringLiteral("Bar Code C39")));
+        struct stat st {};
+        QCOMPARE(::lstat(QFile::encodeName(ini).constData(), &st), 0);
+        QVERIFY(kind == QLatin1String("fifo") ? S_ISFIFO(st.st_mode) : S_ISLNK(st.st_mode));
+    }
+
+    // A symbolic link stays a link; the file it names is written, keeping owner and mode.
+    void symbolicLinkIsWrittenThrough() {
+        const QString real = dir.filePath(QStringLiteral("elsewhere.ini"));
+        writeAll(real, "[Symbology]\nChecked=Bar Code C39\n");
+        QVERIFY(QFile::link(real, ini));
+        QVERIFY(settings::writeSymbology(QStringLiteral("Bar Code UPC-E")));
+        QVERIFY(QFileInfo(ini).isSymLink());
+        QCOMPARE(readAll(real), QByteArray("[Symbology]\nChecked=Bar Code UPC-E\n"));
+        QFile::remove(ini);
+        QFile::remove(real);
+    }
+
+    void ownerAndModeAreKept() {
+        writeAll(ini, "[pagesetting]\nftop=1\n");
+        const QByteArray name = QFile::encodeName(ini);
+        QCOMPARE(::chmod(name.constData(), 0640), 0);
+        // Root can hand the file to another user (daemon, 1:1) as a user's own file would be.
+        const bool root = geteuid() == 0;
+        if (root) QCOMPARE(::chown(name.constData(), 1, 1), 0);
+        QVERIFY(settings::writePageValues({1, 2, 3, 4, 5}));
+        struct stat st {};
+        QCOMPARE(::stat(name.constData(), &st), 0);
+        QCOMPARE(st.st_mode & 07777, mode_t(0640));
+        if (root) QCOMPARE(st.st_uid, uid_t(1));
+        if (root) QCOMPARE(st.st_gid, gid_t(1));
+        QCOMPARE(settings::readPageValues().fright, 4.0);
     }
 
     void unwritableFolder() {

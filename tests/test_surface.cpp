@@ -8,6 +8,7 @@
 
 #include "surface/bitmap.h"
 #include "surface/clipboard.h"
+#include "surface/glyphcache.h"
 #include "surface/limits.h"
 #include "surface/rounding.h"
 #include "surface/vectorexport.h"
@@ -159,6 +160,60 @@ class SurfaceTest : public QObject {
         b.setPixel(1, 1, kBlack);
         QVERIFY(!b.hasVectors());
         QVERIFY(!surface::turnedClockwise(white(3, 3)).hasVectors());
+    }
+
+    // A line of text far wider than the picture (a comment of thousands of characters in a
+    // large font) costs the pixels of the picture, not those of the whole line; text that
+    // cannot reach the picture costs nothing.
+    void textWorkIsBoundedByThePicture_data() {
+        QTest::addColumn<int>("x");
+        QTest::addColumn<int>("y");
+        QTest::addColumn<int>("characters");
+        QTest::addColumn<quint64>("mostPixels");
+        QTest::newRow("2,000 W at 100 points on 300 x 160") << 0 << 0 << 2000 << quint64(48000);
+        QTest::newRow("10,000 W starting left of the picture")
+            << -50000 << 10 << 10000 << quint64(48000);
+        QTest::newRow("wholly right of the picture") << 600 << 0 << 2000 << quint64(0);
+        QTest::newRow("wholly above the picture") << 0 << -1000 << 2000 << quint64(0);
+        QTest::newRow("ending left of the picture") << -1000000 << 0 << 2000 << quint64(0);
+    }
+    void textWorkIsBoundedByThePicture() {
+        QFETCH(int, x);
+        QFETCH(int, y);
+        QFETCH(int, characters);
+        QFETCH(quint64, mostPixels);
+        Bitmap b = white(300, 160);
+        surface::Font font;
+        font.family = QStringLiteral("DejaVu Sans");
+        font.pointSize = 100;
+        b.assignFont(font);
+        const std::uint64_t before = surface::glyphPixelsRendered();
+        QVERIFY(b.textOut(x, y, QString(characters, QLatin1Char('W'))));
+        QVERIFY(surface::glyphPixelsRendered() - before <= mostPixels);
+        if (mostPixels > 0) QVERIFY(countColour(b, kBlack) > 1000);  // the glyphs are there
+    }
+
+    // Text rendered for the visible part alone has the very pixels of text drawn whole.
+    void clippedTextHasTheWholeTextsPixels() {
+        surface::Font font;
+        font.family = QStringLiteral("DejaVu Sans");
+        font.pointSize = 20;
+        font.italic = true;
+        Bitmap whole = white(300, 120);
+        whole.assignFont(font);
+        QVERIFY(whole.textOut(80, 30, QStringLiteral("Clipped Wg/")));
+        Bitmap part = white(60, 40);
+        part.assignFont(font);
+        QVERIFY(part.textOut(-20, 3, QStringLiteral("Clipped Wg/")));
+        int differing = 0, dark = 0;
+        for (int py = 0; py < part.height(); ++py) {
+            for (int px = 0; px < part.width(); ++px) {
+                differing += part.pixel(px, py) != whole.pixel(px + 100, py + 27);
+                dark += part.pixel(px, py) == kBlack;
+            }
+        }
+        QCOMPARE(differing, 0);
+        QVERIFY(dark > 20);
     }
 
     void refusesOversizedPictures() {

@@ -1,0 +1,225 @@
+#include "cli/filewrite.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <mutex>
+#include <random>
+#include <set>
+
+namespace cli {
+
+namespace {
+std::array<bool, 3> closedStreams{};
+
+QString systemError(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Writes everything, waiting on a descriptor that would block. 0 or the errno.
+int writeAll(int fd, const char* data, qint64 size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, static_cast<size_t>(size));
+        if (n > 0) {
+            data += n;
+            size -= n;
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            pollfd p{fd, POLLOUT, 0};
+            ::poll(&p, 1, -1);
+        } else {
+            return n < 0 ? errno : EIO;
+        }
+    }
+    return 0;
+}
+
+QByteArray folderOf(const QByteArray& path) {
+    const qsizetype slash = path.lastIndexOf('/');
+    if (slash < 0) return QByteArrayLiteral(".");
+    return slash == 0 ? QByteArrayLiteral("/") : path.left(slash);
+}
+
+QByteArray realPath(const QByteArray& path) {
+    char resolved[PATH_MAX];
+    return ::realpath(path.constData(), resolved) ? QByteArray(resolved) : QByteArray();
+}
+
+QByteArray temporaryName(const QByteArray& folder) {
+    static constexpr char kLetters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    thread_local std::mt19937 random{std::random_device{}()};
+    QByteArray name = folder + "/.marlisk-";
+    for (int i = 0; i < 6; ++i) name += kLetters[random() % (sizeof kLetters - 1)];
+    return name;
+}
+
+// A run killed between naming its temporary and renaming it leaves ".marlisk-XXXXXX"
+// behind; those older than a minute belong to no write still going on. Each folder is
+// looked through once a run.
+void removeStaleTemporaries(const QByteArray& folder) {
+    static std::mutex lock;
+    static std::set<QByteArray> done;
+    {
+        const std::lock_guard<std::mutex> guard(lock);
+        if (!done.insert(folder).second) return;
+    }
+    DIR* dir = ::opendir(folder.constData());
+    if (dir == nullptr) return;
+    const time_t before = std::time(nullptr) - kStaleTemporarySeconds;
+    while (const dirent* e = ::readdir(dir)) {
+        const QByteArray name(e->d_name);
+        if (name.size() != 15 || !name.startsWith(".marlisk-")) continue;
+        if (!std::all_of(name.begin() + 9, name.end(),
+                         [](char c) { return std::isalnum(uchar(c)); }))
+            continue;
+        struct stat st {};
+        if (::fstatat(::dirfd(dir), e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && st.st_mtime < before)
+            ::unlinkat(::dirfd(dir), e->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
+mode_t newFileMode() {
+    static const mode_t mask = [] {
+        const mode_t m = ::umask(0);
+        ::umask(m);
+        return m;
+    }();
+    return 0666 & ~mask;
+}
+
+// Rewrites a file with several names in place, after reserving its room so that a full
+// disk is found before the old content is touched.
+QString rewriteInPlace(const QByteArray& path, const struct stat& was, const QByteArray& bytes) {
+    const int fd = ::open(path.constData(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) return systemError(errno);
+    struct stat now {};
+    int error = 0;
+    if (::fstat(fd, &now) != 0 || now.st_dev != was.st_dev || now.st_ino != was.st_ino)
+        error = EAGAIN;  // replaced meanwhile
+    else if (!bytes.isEmpty())
+        error = ::posix_fallocate(fd, 0, bytes.size());
+    if (error == 0) error = writeAll(fd, bytes.constData(), bytes.size());
+    if (error == 0 && ::ftruncate(fd, bytes.size()) != 0) error = errno;
+    if (::close(fd) != 0 && error == 0) error = errno;
+    return error == 0 ? QString() : systemError(error);
+}
+}  // namespace
+
+void guardStandardStreams() {
+    for (int fd = 0; fd < 3; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+        closedStreams[fd] = true;
+        ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);  // takes the lowest free number
+    }
+}
+
+bool standardStreamClosed(int fd) {
+    return fd >= 0 && fd < 3 && closedStreams[fd];
+}
+
+QString writeStandardOutput(const QByteArray& bytes) {
+    if (standardStreamClosed(1)) return QStringLiteral("standard output is closed");
+    std::fflush(stdout);
+    const int error = writeAll(1, bytes.constData(), bytes.size());
+    return error == 0 ? QString() : systemError(error);
+}
+
+QString flushStandardOutput() {
+    if (standardStreamClosed(1)) return QStringLiteral("standard output is closed");
+    errno = 0;
+    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+        return systemError(errno != 0 ? errno : EIO);
+    return {};
+}
+
+QString replaceFile(const QByteArray& path, const QByteArray& bytes, bool force) {
+    QByteArray target = path;
+    struct stat st {};
+    const bool exists = ::stat(path.constData(), &st) == 0;
+    const int statError = exists ? 0 : errno;
+    struct stat link {};
+    const bool isLink = ::lstat(path.constData(), &link) == 0 && S_ISLNK(link.st_mode);
+    if (!exists && statError != ENOENT) return systemError(statError);
+    if (!exists && isLink) return QStringLiteral("it is a symbolic link to nothing");
+    if (exists) {
+        if (!S_ISREG(st.st_mode)) return QStringLiteral("it is not a regular file");
+        const bool readOnly = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
+                              ::access(path.constData(), W_OK) != 0;
+        if (readOnly && !force)
+            return QStringLiteral("the file is read-only (--force replaces it)");
+        if (isLink) target = realPath(path);
+        if (target.isEmpty()) return systemError(errno);
+        if (st.st_nlink > 1) return rewriteInPlace(target, st, bytes);
+    }
+    const QByteArray folder = folderOf(target);
+    // An unnamed temporary vanishes with the process whatever happens to it; it gets a name
+    // only for the moment between being complete and being renamed over the file.
+    bool unnamed = true;
+    QByteArray name;
+    int fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        unnamed = false;
+        name = folder + "/.marlisk-XXXXXX";
+        fd = ::mkostemp(name.data(), O_CLOEXEC);
+        if (fd < 0) return systemError(errno);
+    }
+    int error = writeAll(fd, bytes.constData(), bytes.size());
+    if (error == 0 && exists) {
+        // The owner first: changing it clears set-id bits that the mode then restores.
+        if (st.st_uid != ::geteuid() || st.st_gid != ::getegid())
+            (void)::fchown(fd, st.st_uid, st.st_gid);
+        if (::fchmod(fd, st.st_mode & 07777) != 0) error = errno;
+    } else if (error == 0 && ::fchmod(fd, newFileMode()) != 0) {
+        error = errno;
+    }
+    if (error == 0 && unnamed) {
+        const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
+        for (int tries = 0; tries < 100; ++tries) {
+            name = temporaryName(folder);
+            if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(),
+                         AT_SYMLINK_FOLLOW) == 0)
+                break;
+            name.clear();
+            if (errno != EEXIST) {
+                error = errno;
+                break;
+            }
+        }
+        if (name.isEmpty() && error == 0) error = EEXIST;
+    }
+    if (::close(fd) != 0 && error == 0) error = errno;
+    if (error == 0 && ::rename(name.constData(), target.constData()) != 0) error = errno;
+    if (error != 0) {
+        if (!name.isEmpty()) ::unlink(name.constData());
+        return systemError(error);
+    }
+    removeStaleTemporaries(folder);
+    return {};
+}
+
+QByteArray fileIdentity(const QByteArray& path) {
+    struct stat st {};
+    if (::stat(path.constData(), &st) == 0)
+        return "inode " + QByteArray::number(quint64(st.st_dev)) + ':' +
+               QByteArray::number(quint64(st.st_ino));
+    const QByteArray folder = realPath(folderOf(path));
+    const qsizetype slash = path.lastIndexOf('/');
+    return "path " + (folder.isEmpty() ? folderOf(path) : folder) + '/' + path.mid(slash + 1);
+}
+
+}  // namespace cli
