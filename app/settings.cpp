@@ -21,6 +21,8 @@ const QString kSymbology = QStringLiteral("Symbology");
 const QString kChecked = QStringLiteral("Checked");
 const QString kPage = QStringLiteral("pagesetting");
 const QString kFileName = QStringLiteral("BCodeSetting.ini");
+const QString kFolders = QStringLiteral("Folders");
+const QString kSavePicture = QStringLiteral("SavePicture");
 
 bool writableByUs(const QString& path) {
     return ::access(QFile::encodeName(path).constData(), W_OK) == 0;
@@ -85,15 +87,33 @@ bool writePageValues(const symbols::PageValues& v) {
            ini.writeFloat(kPage, QStringLiteral("fiwidth"), v.fiwidth);
 }
 
-QString readSymbology() {
+namespace {
+QString readText(const QString& section, const QString& key) {
     IniFile ini(path());
     ini.load();
-    return ini.readString(kSymbology, kChecked);
+    return ini.readString(section, key);
+}
+
+bool writeText(const QString& section, const QString& key, const QString& value) {
+    IniFile ini(pathForWriting());
+    return ini.writeString(section, key, value);
+}
+}  // namespace
+
+QString readSymbology() {
+    return readText(kSymbology, kChecked);
 }
 
 bool writeSymbology(const QString& name) {
-    IniFile ini(pathForWriting());
-    return ini.writeString(kSymbology, kChecked, name);
+    return writeText(kSymbology, kChecked, name);
+}
+
+QString readSaveFolder() {
+    return readText(kFolders, kSavePicture);
+}
+
+bool writeSaveFolder(const QString& folder) {
+    return writeText(kFolders, kSavePicture, folder);
 }
 
 }  // namespace settings

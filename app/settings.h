@@ -1,6 +1,6 @@
 #pragma once
-// The program's settings file, BCodeSetting.ini: the chosen symbology and the five page
-// values in mils. Every access opens the file afresh.
+// The program's settings file, BCodeSetting.ini: the chosen symbology, the five page
+// values in mils and the folder pictures were last saved in. Every access opens the file afresh.
 //
 // The file beside the executable comes first (a portable copy keeps its settings with
 // it). Where that file cannot be written (an installed program in a root-owned folder),
@@ -39,5 +39,10 @@ bool writePageValues(const symbols::PageValues& v);
 // Section "Symbology", key "Checked"; empty when missing.
 QString readSymbology();
 bool writeSymbology(const QString& name);
+
+// Section "Folders", key "SavePicture": the folder the window last saved a picture in;
+// empty when missing.
+QString readSaveFolder();
+bool writeSaveFolder(const QString& folder);
 
 }  // namespace settings

@@ -14,10 +14,10 @@
 #include <thread>
 #include <vector>
 
-#include "cli/filewrite.h"
-#include "cli/output.h"
 #include "cli/symbolbuild.h"
 #include "cli/verify.h"
+#include "surface/filewrite.h"
+#include "surface/picturefile.h"
 
 namespace cli {
 
@@ -118,8 +118,7 @@ LineOutcome runLine(const SymbolRequest& request, const Options& options) {
         const QString failed = verify(result.picture, expectedData(request), request.addon);
         if (!failed.isEmpty()) return {1, failed};
     }
-    const QString written =
-        writePicture(result.picture, request.turn, request.output, options.force);
+    const QString written = writeOutput(result.picture, request, options.force);
     if (!written.isEmpty()) return {1, written};
     return {};
 }
@@ -130,7 +129,7 @@ LineOutcome runLine(const SymbolRequest& request, const Options& options) {
 QString readLines(const QString& name, std::vector<BatchLine>* out, const SymbolRequest& defaults) {
     int fd = 0;
     if (name == QLatin1String("-")) {
-        if (standardStreamClosed(0)) return QStringLiteral("standard input is closed");
+        if (files::standardStreamClosed(0)) return QStringLiteral("standard input is closed");
     } else {
         fd = ::open(QFile::encodeName(name).constData(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) return QString::fromLocal8Bit(std::strerror(errno));
@@ -201,7 +200,8 @@ void refuseDuplicateOutputs(std::vector<BatchLine>& lines) {
     std::map<QByteArray, int> firstWriter;
     for (BatchLine& b : lines) {
         if (!b.request || b.request->output == "-") continue;
-        const auto [it, fresh] = firstWriter.emplace(fileIdentity(b.request->output), b.number);
+        const auto [it, fresh] =
+            firstWriter.emplace(files::fileIdentity(b.request->output), b.number);
         if (fresh) continue;
         b.outcome = {2, QStringLiteral("'%1' is also the output of line %2")
                             .arg(QFile::decodeName(b.request->output))

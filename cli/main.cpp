@@ -10,12 +10,12 @@
 
 #include "app/settings.h"
 #include "cli/batch.h"
-#include "cli/filewrite.h"
 #include "cli/options.h"
-#include "cli/output.h"
 #include "cli/symbolbuild.h"
 #include "cli/verify.h"
+#include "surface/filewrite.h"
 #include "surface/font.h"
+#include "surface/picturefile.h"
 #include "surface/printing.h"
 
 namespace {
@@ -37,7 +37,7 @@ int fail(const QString& text) {
 // What was printed on standard output must have arrived: a full disk or a closed pipe is
 // a failure, not success.
 int flushed() {
-    const QString error = cli::flushStandardOutput();
+    const QString error = files::flushStandardOutput();
     return error.isEmpty() ? 0
                            : fail(QStringLiteral("cannot write to standard output: %1").arg(error));
 }
@@ -60,7 +60,7 @@ int runOne(const cli::Options& o) {
         if (!failed.isEmpty()) return fail(failed);
     }
     if (!r.output.isEmpty()) {
-        const QString error = cli::writePicture(result.picture, r.turn, r.output, o.force);
+        const QString error = cli::writeOutput(result.picture, r, o.force);
         if (!error.isEmpty()) return fail(error);
     }
     if (!o.printer.isEmpty()) {
@@ -95,7 +95,7 @@ int runOne(const cli::Options& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    cli::guardStandardStreams();
+    files::guardStandardStreams();
     // Every symbol allocates and frees a picture of some hundred kilobytes; keep that memory
     // in the process instead of handing it back to the system after each one.
     mallopt(M_MMAP_THRESHOLD, 64 * 1024 * 1024);

@@ -1,5 +1,7 @@
 #include "cli/symbolbuild.h"
 
+#include "surface/filewrite.h"
+#include "surface/picturefile.h"
 #include "symbols/numbersets.h"
 
 namespace cli {
@@ -89,6 +91,12 @@ bool moduleStrings(const SymbolRequest& r, QString* main, QString* addon, QStrin
     // The build has checked the add-on's digits where the symbology takes one.
     *addon = row.takesAddOn && !r.addon.isEmpty() ? symbols::encodeAddOn(r.addon) : QString();
     return true;
+}
+
+QString writeOutput(const surface::Bitmap& picture, const SymbolRequest& r, bool force) {
+    QString error = files::writePicture(picture, r.turn, r.output, force);
+    if (error.endsWith(files::readOnlyReason())) error += QStringLiteral(" (--force replaces it)");
+    return error;
 }
 
 QString expectedData(const SymbolRequest& r) {

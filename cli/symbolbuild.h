@@ -4,6 +4,7 @@
 #include <QString>
 
 #include "cli/options.h"
+#include "surface/bitmap.h"
 #include "symbols/buildresult.h"
 
 namespace cli {
@@ -21,6 +22,10 @@ symbols::BuildResult buildSymbol(const SymbolRequest& r);
 // The module strings of the symbol and of its add-on (empty when none), as 1 and 0.
 // Returns false with the refusal text when the message cannot be encoded.
 bool moduleStrings(const SymbolRequest& r, QString* main, QString* addon, QString* refusal);
+
+// Writes the picture where the request says (turned if asked); a read-only file only when
+// `force`. Empty on success, otherwise what went wrong.
+QString writeOutput(const surface::Bitmap& picture, const SymbolRequest& r, bool force);
 
 // What a decoder should read from the picture: the data and the add-on.
 QString expectedData(const SymbolRequest& r);

@@ -1,11 +1,15 @@
 #include "designers/designerform.h"
 
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -17,9 +21,11 @@
 #include "app/mainform.h"
 #include "app/messages.h"
 #include "app/placement.h"
+#include "app/settings.h"
 #include "dialogs/pagesetting.h"
 #include "dialogs/printunit.h"
 #include "surface/clipboard.h"
+#include "surface/picturefile.h"
 #include "surface/screen.h"
 
 DesignerForm::DesignerForm(const Options& options, QWidget* parent) : QWidget(parent) {
@@ -95,6 +101,9 @@ DesignerForm::DesignerForm(const Options& options, QWidget* parent) : QWidget(pa
     p3->addWidget(ScrollBox1, 1);
     column->addWidget(Panel3, 1);
     refreshImage();
+
+    auto* save = new QShortcut(QKeySequence::Save, this, this, &DesignerForm::savePictureAs);
+    save->setContext(Qt::WindowShortcut);
 }
 
 DesignerForm::~DesignerForm() = default;
@@ -257,6 +266,11 @@ std::function<void(QMenu&)>& DesignerForm::previewMenuHook() {
     return hook;
 }
 
+std::function<QString(const QString&)>& DesignerForm::saveDialogHook() {
+    static std::function<QString(const QString&)> hook;
+    return hook;
+}
+
 std::function<void(Tpringfm&)>& DesignerForm::printDialogHook() {
     static std::function<void(Tpringfm&)> hook;
     return hook;
@@ -297,10 +311,55 @@ void DesignerForm::printAtPrinterResolution() {
     runPrintDialog(dialog);
 }
 
+void DesignerForm::savePictureAs() {
+    if (saved_.isEmpty()) return;
+    QString folder = settings::readSaveFolder();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = QDir::homePath();
+    const QString file = saveDialogHook() ? saveDialogHook()(folder) : askSaveFile(folder);
+    if (file.isEmpty()) return;
+    // The same writer as marlisk-cli's: the file is whole or not there, and a read-only
+    // file or anything but a plain file is left alone.
+    const QString error = files::writePicture(saved_, turned_, QFile::encodeName(file), false);
+    if (!error.isEmpty()) {
+        notice(error);
+        return;
+    }
+    // Remembering the folder is a convenience; a settings file that cannot be written
+    // does not make the saved picture any less saved.
+    settings::writeSaveFolder(QFileInfo(file).absolutePath());
+}
+
+QString DesignerForm::askSaveFile(const QString& folder) {
+    struct Kind {
+        QString filter, suffix;
+    };
+    const QList<Kind> kinds = {{QStringLiteral("PNG picture (*.png)"), QStringLiteral("png")},
+                               {QStringLiteral("BMP picture (*.bmp)"), QStringLiteral("bmp")},
+                               {QStringLiteral("SVG drawing (*.svg)"), QStringLiteral("svg")},
+                               {QStringLiteral("PDF document (*.pdf)"), QStringLiteral("pdf")}};
+    QFileDialog dialog(this, QStringLiteral("Save picture as"), folder);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    QStringList filters;
+    for (const Kind& k : kinds) filters << k.filter;
+    dialog.setNameFilters(filters);
+    dialog.setDefaultSuffix(kinds.front().suffix);
+    dialog.selectFile(QStringLiteral("barcode"));
+    // A name typed without an extension takes the kind chosen in the list.
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, &kinds](const QString& f) {
+        for (const Kind& k : kinds)
+            if (k.filter == f) dialog.setDefaultSuffix(k.suffix);
+    });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
+}
+
 void DesignerForm::showPreviewMenu(const QPoint& globalPos) {
     if (saved_.isEmpty()) return;  // nothing built yet: nothing applies
     QMenu menu(this);
     menu.addAction(QStringLiteral("Copy"), this, [this] { copyPreviewToClipboard(); });
+    QAction* save =
+        menu.addAction(QStringLiteral("Save picture as\u2026"), this, &DesignerForm::savePictureAs);
+    save->setShortcut(QKeySequence::Save);
     menu.addAction(QStringLiteral("Print at printer resolution\u2026"), this,
                    &DesignerForm::printAtPrinterResolution);
     if (previewMenuHook())

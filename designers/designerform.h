@@ -71,6 +71,9 @@ class DesignerForm : public QWidget {
     static std::function<void(Tpringfm&)>& printDialogHook();
     // Tests may look at the preview's context menu instead of running it.
     static std::function<void(QMenu&)>& previewMenuHook();
+    // Tests may answer the save dialog instead of running it: given the folder it would
+    // open in, the file chosen (empty: cancelled).
+    static std::function<QString(const QString& folder)>& saveDialogHook();
 
   public slots:
     virtual void Button1Click() = 0;
@@ -84,6 +87,9 @@ class DesignerForm : public QWidget {
     // Print Option whose Print builds the symbol anew at the printer's resolution, turned
     // as the preview is, and prints it dot for dot.
     void printAtPrinterResolution();
+    // Saves the picture as the preview shows it (turned or not) as PNG, BMP, SVG or PDF, in
+    // a file the user chooses, starting in the folder last used (Ctrl+S).
+    void savePictureAs();
 
   protected:
     // The form's own inputs built in `context` through its symbology's build path.
@@ -133,6 +139,7 @@ class DesignerForm : public QWidget {
     // The preview's context menu: what applies once a symbol is built.
     void showPreviewMenu(const QPoint& globalPos);
     void runPrintDialog(Tpringfm& dialog);
+    QString askSaveFile(const QString& folder);
     void refreshImage();
 
     surface::Bitmap preview_;

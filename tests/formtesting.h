@@ -49,12 +49,17 @@ class Session {
             printed = globals::printBitmap();
             ++printDialogs;
         };
+        DesignerForm::saveDialogHook() = [this](const QString& folder) {
+            saveDialogFolders << folder;
+            return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
+        };
     }
     ~Session() {
         window.reset();
         ui::setMessageSink({});
         surface::setClipboardSink({});
         DesignerForm::printDialogHook() = {};
+        DesignerForm::saveDialogHook() = {};
         settings::setPathOverride({});
         surface::setScreenDpiOverride(0);
     }
@@ -90,6 +95,8 @@ class Session {
     surface::Bitmap printed;
     QColor printColour;
     int printDialogs = 0;
+    QStringList saveAnswers;        // the files the save dialog answers with, in turn
+    QStringList saveDialogFolders;  // the folders it opened in
 };
 
 // The hosted designer form of the main window, as its own type.

@@ -10,12 +10,15 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QDirIterator>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
+#include <QToolButton>
 #include <functional>
 
 #include "cli/batch.h"
@@ -177,6 +180,120 @@ class CliTest : public QObject {
         const QImage fromCli(png);
         QCOMPARE(rgb(fromCli).size(), s.clipboard.image().size());
         QVERIFY(rgb(fromCli) == rgb(s.clipboard.image()));
+    }
+
+    // Save picture as writes the file marlisk-cli writes for the same inputs, in each
+    // format, turned when the preview is turned; the folder is remembered in a section of
+    // its own and the dialog opens there next time.
+    void saveFromTheWindow_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("turned");
+        QTest::addColumn<bool>("byShortcut");
+        QTest::newRow("PNG from the menu") << "a.png" << false << false;
+        QTest::newRow("BMP turned") << "b.bmp" << true << false;
+        QTest::newRow("SVG by Ctrl+S") << "c.svg" << false << true;
+        QTest::newRow("SVG turned") << "d.svg" << true << false;
+        QTest::newRow("PDF turned by Ctrl+S") << "e.pdf" << true << true;
+    }
+    void saveFromTheWindow() {
+        QFETCH(QString, name);
+        QFETCH(bool, turned);
+        QFETCH(bool, byShortcut);
+        QStringList args{
+            "upca",      "03600029145", "--addon", "12",
+            "--comment", "Tea",         "-o",      file(QStringLiteral("cli-") + name)};
+        if (turned) args << QStringLiteral("--turn");
+        const Run r = runCli(args);
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+
+        Session s;
+        Tmainfm& w = s.start();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.menuItem(QStringLiteral("upca1"))->trigger();
+        auto* form = qobject_cast<DesignerForm*>(w.currentForm());
+        QVERIFY(form != nullptr);
+        setField(form, "barcodeedt", QStringLiteral("03600029145"));
+        setField(form, "Supplementaltxt", QStringLiteral("12"));
+        setField(form, "heardtextedt", QStringLiteral("Tea"));
+        QTest::mouseClick(form->Button1, Qt::LeftButton);
+        if (turned) form->ToolButton5->click();
+
+        const QString saved = file(QStringLiteral("window-") + name);
+        s.saveAnswers << saved;
+        if (byShortcut) {
+            QTest::keyClick(form, Qt::Key_S, Qt::ControlModifier);
+        } else {
+            QAction* item = nullptr;
+            DesignerForm::previewMenuHook() = [&item](QMenu& menu) {
+                for (QAction* a : menu.actions())
+                    if (a->text() == QStringLiteral("Save picture as\u2026")) a->trigger();
+                item = menu.actions().isEmpty() ? nullptr : menu.actions().constFirst();
+            };
+            emit form->Image1->customContextMenuRequested(QPoint(1, 1));
+            DesignerForm::previewMenuHook() = {};
+            QVERIFY(item != nullptr);
+        }
+        QVERIFY2(s.messages.empty(), qPrintable(s.texts().join('\n')));
+        QCOMPARE(s.saveDialogFolders, QStringList{QDir::homePath()});
+        QCOMPARE(contentOf(saved), contentOf(file(QStringLiteral("cli-") + name)));
+
+        // Next time the dialog opens where the picture went; the specified sections stay.
+        s.saveAnswers << QString();
+        QTest::keyClick(form, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(s.saveDialogFolders.last(), dir.path());
+        QVERIFY(s.readIni().contains("[Folders]\nSavePicture=" + QFile::encodeName(dir.path())));
+    }
+
+    // A file that cannot be written gives a Notice that says which and why, and leaves no
+    // file; before the first build there is nothing to save.
+    void saveFromTheWindowRefused_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("a file where the folder should be") << "plain/x.png"
+                                                           << "Not a directory";
+        QTest::newRow("folder that is not there") << "gone/x.png"
+                                                  << "No such file or directory";
+        QTest::newRow("kind the writer does not know")
+            << "x.jpg"
+            << "unknown file type of '%1': use .png, .bmp, .svg or .pdf";
+        QTest::newRow("read-only file") << "ro.png"
+                                        << "the file is read-only";
+    }
+    void saveFromTheWindowRefused() {
+        QFETCH(QString, target);
+        QFETCH(QString, reason);
+        QTemporaryDir here;
+        const auto file = [&here](const QString& name) { return here.filePath(name); };
+        if (reason.contains(QLatin1String("%1"))) reason = reason.arg(file(target));
+        QFile plain(file(QStringLiteral("plain")));
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        plain.close();
+        QFile ro(file(QStringLiteral("ro.png")));
+        QVERIFY(ro.open(QIODevice::WriteOnly));
+        ro.write("kept");
+        ro.close();
+        ro.setPermissions(QFile::ReadOwner);
+
+        Session s;
+        Tmainfm& w = s.start();
+        w.menuItem(QStringLiteral("EAN81"))->trigger();
+        auto* form = qobject_cast<DesignerForm*>(w.currentForm());
+        s.saveAnswers << file(target);
+        form->savePictureAs();  // nothing built yet
+        QVERIFY(s.saveDialogFolders.isEmpty());
+        setField(form, "barcodeedt", QStringLiteral("9638507"));
+        QTest::mouseClick(form->Button1, Qt::LeftButton);
+        form->savePictureAs();
+
+        QCOMPARE(s.messages.size(), size_t(1));
+        const QString said = s.messages.front().text;
+        QCOMPARE(s.messages.front().caption, QStringLiteral("Notice"));
+        QVERIFY2(said.contains(reason) && said.contains(file(target)), qPrintable(said));
+        QCOMPARE(contentOf(file(QStringLiteral("ro.png"))), QByteArray("kept"));
+        QCOMPARE(QDir(here.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList({QStringLiteral("plain"), QStringLiteral("ro.png")}));
+        QVERIFY(!s.readIni().contains("[Folders]"));
     }
 
     void moduleStrings_data() {

@@ -1,4 +1,4 @@
-#include "cli/filewrite.h"
+#include "surface/filewrite.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -18,7 +18,7 @@
 #include <random>
 #include <set>
 
-namespace cli {
+namespace files {
 
 namespace {
 std::array<bool, 3> closedStreams{};
@@ -147,6 +147,10 @@ QString flushStandardOutput() {
     return {};
 }
 
+QString readOnlyReason() {
+    return QStringLiteral("the file is read-only");
+}
+
 QString replaceFile(const QByteArray& path, const QByteArray& bytes, bool force) {
     QByteArray target = path;
     struct stat st {};
@@ -160,8 +164,7 @@ QString replaceFile(const QByteArray& path, const QByteArray& bytes, bool force)
         if (!S_ISREG(st.st_mode)) return QStringLiteral("it is not a regular file");
         const bool readOnly = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
                               ::access(path.constData(), W_OK) != 0;
-        if (readOnly && !force)
-            return QStringLiteral("the file is read-only (--force replaces it)");
+        if (readOnly && !force) return readOnlyReason();
         if (isLink) target = realPath(path);
         if (target.isEmpty()) return systemError(errno);
         if (st.st_nlink > 1) return rewriteInPlace(target, st, bytes);
@@ -222,4 +225,4 @@ QByteArray fileIdentity(const QByteArray& path) {
     return "path " + (folder.isEmpty() ? folderOf(path) : folder) + '/' + path.mid(slash + 1);
 }
 
-}  // namespace cli
+}  // namespace files

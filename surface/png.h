@@ -7,10 +7,10 @@
 #include <QByteArray>
 #include <QImage>
 
-namespace cli {
+namespace files {
 
 // The PNG file of the picture; empty when it has more than 256 colours (then use a
 // general encoder).
 QByteArray encodePalettePng(const QImage& image);
 
-}  // namespace cli
+}  // namespace files

@@ -8,7 +8,7 @@
 
 #include "surface/bitmap.h"
 
-namespace cli {
+namespace files {
 
 enum class Format { Png, Bmp, Svg, Pdf, Unknown };
 Format formatOf(const QString& path);
@@ -23,4 +23,4 @@ QString writePicture(const surface::Bitmap& picture, bool turned, const QByteArr
 // pixel, and its resolution.
 QImage compactImage(const QImage& image);
 
-}  // namespace cli
+}  // namespace files

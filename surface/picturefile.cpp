@@ -1,15 +1,15 @@
-#include "cli/output.h"
+#include "surface/picturefile.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageWriter>
 
-#include "cli/filewrite.h"
-#include "cli/png.h"
+#include "surface/filewrite.h"
+#include "surface/png.h"
 #include "surface/vectorexport.h"
 
-namespace cli {
+namespace files {
 
 Format formatOf(const QString& path) {
     if (path == QLatin1String("-")) return Format::Png;
@@ -109,4 +109,4 @@ QString writePicture(const surface::Bitmap& picture, bool turned, const QByteArr
     return QStringLiteral("cannot write '%1': %2").arg(shown, error);
 }
 
-}  // namespace cli
+}  // namespace files

@@ -1,4 +1,4 @@
-#include "cli/png.h"
+#include "surface/png.h"
 
 #ifdef MARLISK_HAVE_ZLIB
 #include <zlib.h>
@@ -8,7 +8,7 @@
 #include <cstring>
 
 #ifdef MARLISK_HAVE_ZLIB
-namespace cli {
+namespace files {
 
 namespace {
 void putU32(QByteArray& out, quint32 v) {
@@ -104,15 +104,15 @@ QByteArray encodePalettePng(const QImage& image) {
     return out;
 }
 
-}  // namespace cli
+}  // namespace files
 
 #else
 
-namespace cli {
+namespace files {
 // Built without zlib: every picture goes to the general encoder.
 QByteArray encodePalettePng(const QImage&) {
     return {};
 }
-}  // namespace cli
+}  // namespace files
 
 #endif

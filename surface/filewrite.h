@@ -6,7 +6,7 @@
 #include <QByteArray>
 #include <QString>
 
-namespace cli {
+namespace files {
 
 // Call first thing in main: a standard stream that was closed gets /dev/null in its place,
 // so that no file opened later takes its number (a closed standard output must not send
@@ -27,6 +27,9 @@ QString flushStandardOutput();
 // picture. Empty on success, otherwise the reason (without the file name).
 QString replaceFile(const QByteArray& path, const QByteArray& bytes, bool force);
 
+// The reason replaceFile gives for a read-only file it was not forced to replace.
+QString readOnlyReason();
+
 // Names the file `path` would write to, so that two spellings of one file compare equal:
 // its device and inode when it exists, else its folder's real path and its own name.
 QByteArray fileIdentity(const QByteArray& path);
@@ -34,4 +37,4 @@ QByteArray fileIdentity(const QByteArray& path);
 // Age after which a leftover temporary of a killed run is removed.
 constexpr int kStaleTemporarySeconds = 60;
 
-}  // namespace cli
+}  // namespace files
