@@ -59,8 +59,10 @@ QString whereRead(const Band& b) {
 
 std::vector<Finding> scanWith(RowDecoder& decoder, const GreyPicture& g, const CheckInput& in,
                               const QString& data) {
-    // White paper around the picture: the quiet zones are judged on their own.
-    const int pad = std::max(40, 16 * in.geometry.modulePx);
+    // White paper around the picture, the quiet zones being judged on their own: 16 modules
+    // and at least 40 pixels, but no wider than the picture (the layout's module width may
+    // be anything).
+    const int pad = std::max(40, std::clamp(in.geometry.modulePx, 0, g.width / 16 + 1) * 16);
     const int width = g.width + 2 * pad;
     std::vector<std::uint8_t> row(std::size_t(width), 255);
     QHash<QByteArray, RowVerdict> seen;  // rows drawn alike read alike

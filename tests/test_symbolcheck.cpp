@@ -119,6 +119,11 @@ const Row kRows[] = {
     {"UPC-E small modules: modules wider than typed", Symbology::UpcE, with("8", {}, "12"),
      Grade::Warn, "modules are 10.4 mils, 30 % over the 8 typed", "Does not scan"},
 
+    // ZXing-C++ aborts on this picture when it reads it at several scales.
+    {"UPC-A at 600 dpi: read by ZXing-C++ without aborting", Symbology::UpcA,
+     with("21", kRoomy, {}, 600), Grade::Ok, "ZXing-C++ reads 036000291452 in rows 90-817",
+     "Check: 1 warning"},
+
     // Page values that meet every minimum.
     {"Code 39 with room", Symbology::C39, with("23", {100, 100, 250, 250, 50}), Grade::Ok,
      "the wide-to-narrow ratio is 2.00 as drawn", "Scan OK"},
