@@ -7,9 +7,10 @@
 // Free of widgets: the window, marlisk-cli, the tests and the fuzz targets call it alike.
 
 #include <QImage>
-#include <QRect>
 #include <QString>
 #include <vector>
+
+#include "symbols/symbolgeometry.h"
 
 namespace check {
 
@@ -29,37 +30,10 @@ struct Finding {
     QString text;   // one sentence: what, and where in the picture
 };
 
-// A piece of text as the symbol placed it (the cell it was written into), in picture
-// pixels; it may reach outside the picture.
-struct TextBox {
-    QString text;
-    QRect box;
-};
-
-// A group of bars as the symbol placed them, in picture pixels, from the left edge of its
-// first bar to the right edge of its last and from the bars' top to their bottom. It may
-// reach outside the picture, or be empty when the bars have no height.
-struct BarArea {
-    QString name;  // "start guard", "centre guard", "end guard", "start character", ...
-    QRect rect;
-};
-
-// What the symbol knows about its own layout and the picture cannot tell: the widths as
-// typed, and where each part was meant to go.
-struct Geometry {
-    double typedMils = 0;  // module width as typed (Code 39: the narrow bar width)
-    double ratio = 0;      // Code 39: the wide-to-narrow ratio as typed
-    int modulePx = 0;      // module (narrow bar) width in pixels as the symbol drew it
-    int modules = 0;       // modules of the main symbol, first bar to last; 0 for Code 39
-    // The main symbol's bars (for UPC/EAN the data bars, which stop above the digits).
-    QRect bars;
-    // The guard bars of UPC/EAN (they run longer than the data bars), or the start and stop
-    // characters of Code 39.
-    std::vector<BarArea> guards;
-    QRect addOn;  // the add-on's bars; empty without an add-on
-    int addOnModules = 0;
-    std::vector<TextBox> texts;  // human-readable digits, add-on digits, comment line
-};
+// The symbol's own account of its layout, from its build.
+using symbols::BarArea;
+using symbols::TextBox;
+using Geometry = symbols::SymbolGeometry;
 
 struct CheckInput {
     QImage picture;
