@@ -87,6 +87,19 @@ QString summary(const std::vector<Finding>& findings) {
     return QStringLiteral("Check: ") + parts.join(QStringLiteral(", "));
 }
 
+QString tooltip(const std::vector<Finding>& findings) {
+    QStringList lines{summary(findings)};
+    int ok = 0;
+    for (const Finding& f : findings) {
+        if (f.grade == Grade::Ok)
+            ++ok;
+        else
+            lines << QStringLiteral("%1: %2").arg(nameOf(f.grade), f.text);
+    }
+    if (ok > 0) lines << QStringLiteral("%1 %2 ok").arg(ok).arg(ok == 1 ? "finding" : "findings");
+    return lines.join(QLatin1Char('\n'));
+}
+
 QString report(const std::vector<Finding>& findings) {
     QString out;
     for (const Finding& f : findings)

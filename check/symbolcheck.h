@@ -53,6 +53,10 @@ std::vector<Finding> checkSymbol(const CheckInput& in);
 // every finding is ok.
 QString summary(const std::vector<Finding>& findings);
 
+// A preview's tooltip: the summary, then each finding that is not ok on a line of its own
+// ("warn: the left quiet zone is ..."), then how many are ok ("12 findings ok").
+QString tooltip(const std::vector<Finding>& findings);
+
 // The full report: one line a finding, "fail  decode: ..." with the grade padded to 4.
 QString report(const std::vector<Finding>& findings);
 

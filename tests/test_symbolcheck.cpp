@@ -202,6 +202,16 @@ class SymbolCheckTest : public QObject {
                                 "text '\\\"A\\\\' lies outside\"}"));
     }
 
+    void tooltipListsWhatIsNotOk() {
+        const std::vector<check::Finding> found{
+            {Grade::Ok, QStringLiteral("decode"), QStringLiteral("zbar reads 12")},
+            {Grade::Warn, QStringLiteral("quiet zone"), QStringLiteral("the left quiet zone is 4")},
+            {Grade::Ok, QStringLiteral("bar width"), QStringLiteral("modules are 20.8 mils")}};
+        QCOMPARE(check::tooltip(found), QStringLiteral("Check: 1 warning\n"
+                                                       "warn: the left quiet zone is 4\n"
+                                                       "2 findings ok"));
+    }
+
     // What cannot be judged is said, not crashed on.
     void noPicture() {
         check::CheckInput in;
