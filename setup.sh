@@ -13,7 +13,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   fonts-liberation2 fonts-dejavu-core fonts-droid-fallback
-  libzbar-dev zlib1g-dev libcups2-dev
+  libzbar-dev libzxing-dev zlib1g-dev libcups2-dev
 )
 # What the tests need besides: decoders and a rasteriser as oracles, a print system with a
 # PDF queue, an X server with input and clipboard tools, clang for the fuzz targets.

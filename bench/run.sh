@@ -17,10 +17,13 @@ fi
 "$here/setup.sh" build
 build="$here/build-bench"
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DMARLISK_BENCH=ON >/dev/null
-cmake --build "$build" --target bench_build marlisk-cli
+cmake --build "$build" --target bench_build bench_check marlisk-cli
 
 echo "== in-process build of one default symbol (encode and draw)"
 "$build/bench/bench_build" --benchmark_min_time=1
+
+echo "== symbol check of one default symbol at 96 dpi (both decoders, every row band)"
+"$build/bench/bench_check" --benchmark_min_time=1
 
 echo "== batch of 10,000 EAN-13 PNGs"
 work=$(mktemp -d)

@@ -13,6 +13,7 @@
 #include "surface/bitmap.h"
 #include "surface/font.h"
 #include "symbols/pagevalues.h"
+#include "symbols/symbolgeometry.h"
 
 namespace symbols {
 
@@ -58,6 +59,9 @@ struct BuildResult {
     // The finished picture, made at `dpi`.
     surface::Bitmap picture;
     int dpi = 0;
+    // The finished symbol's account of itself: its data and where its parts were meant to
+    // go (texts aside: they are in the picture's drawing record).
+    SymbolGeometry geometry;
 
     // Where a build stopped, for forms whose state depends on how far it went. Checks: an
     // input check refused it before anything else happened. Drawing: the checks passed (a

@@ -1,0 +1,1 @@
+marlisk_test(test_symbolcheck test_symbolcheck.cpp LIBS marlisk_core marlisk_check)
