@@ -5,6 +5,7 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QMenuBar>
@@ -12,6 +13,7 @@
 #include <QStatusBar>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/globals.h"
 #include "app/messages.h"
@@ -125,6 +127,20 @@ void Tmainfm::buildPanels() {
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
 }
 
+void Tmainfm::showCheckSummary(const QString& summary, const QString& findings) {
+    // The panel keeps its width: a longer summary is set a little smaller, down to a size
+    // still easy to read, and only then shortened (its tooltip has it whole).
+    QLabel* panel = status_[0];
+    QFont font = statusBar()->font();
+    const int room = panel->contentsRect().width();
+    constexpr double kSmallest = 7;
+    while (QFontMetrics(font).horizontalAdvance(summary) > room && font.pointSizeF() > kSmallest)
+        font.setPointSizeF(std::max(kSmallest, font.pointSizeF() - 0.5));
+    panel->setFont(font);
+    panel->setText(QFontMetrics(font).elidedText(summary, Qt::ElideRight, room));
+    panel->setToolTip(findings);
+}
+
 void Tmainfm::FormCreate() {
     setPageValues(settings::readPageValues());
     form_ = BarFormCreat();
@@ -176,6 +192,7 @@ void Tmainfm::changeform(const QString& name) {
     // The click itself toggled the chosen item; only a hosted symbology carries the mark.
     for (const SymbologyRow& row : symbologyTable()) menuItem(row.menuItem)->setChecked(false);
     status_[1]->clear();
+    showCheckSummary({}, {});  // about a symbol of the form just closed
     // The form comes from what the file holds now. When the choice could not be stored, the
     // file still names the old choice (or none): the user gets the form asked for all the
     // same, and is told that it will not be remembered.

@@ -47,6 +47,9 @@ class Tmainfm : public QMainWindow {
 
     QFrame* Panel4 = nullptr;  // host of the designer form
     QLabel* statusPanel(int index) const { return status_[index]; }
+    // The symbol check's summary of the last build in the first status panel, with the
+    // findings as its tooltip; empty texts clear it.
+    void showCheckSummary(const QString& summary, const QString& findings);
     QAction* menuItem(const QString& objectName) const;
 
   public slots:

@@ -14,7 +14,7 @@
 namespace {
 const DesignerForm::Options kOptions{
     QStringLiteral("c39fm"), QStringLiteral("BarCode_C39"), QSize(688, 461), QSize(665, 169), false,
-    QStringLiteral("Close")};
+    QStringLiteral("Close"), symbols::Symbology::C39};
 constexpr int kBuiltLabelWidth = 255;
 }  // namespace
 
@@ -98,5 +98,5 @@ void Tc39fm::Button1Click() {
 
     enableTurnButtons();
     enablePrint();
-    copyPreviewToClipboard();
+    if (copyPreviewToClipboard()) judge(result);
 }

@@ -13,7 +13,7 @@
 namespace {
 const DesignerForm::Options kOptions{
     QStringLiteral("ena13fm"), QStringLiteral("EAN-13"), QSize(686, 444), QSize(656, 147), true,
-    QStringLiteral("close")};
+    QStringLiteral("close"),   symbols::Symbology::Ena13};
 }  // namespace
 
 Tena13fm::Tena13fm(QWidget* parent) : DesignerForm(kOptions, parent) {
@@ -86,5 +86,6 @@ void Tena13fm::Button1Click() {
     enablePrint();
     if (!copyPreviewToClipboard()) return;
     setSavedPicture(preview());
+    judge(result);
     centreImage();
 }

@@ -84,5 +84,6 @@ void BarFamilyForm::Button1Click() {
     enableTurnButtons();
     if (!copyPreviewToClipboard()) return;
     setSavedPicture(preview());
+    judge(result);
     centreImage();
 }

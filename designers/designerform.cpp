@@ -24,11 +24,13 @@
 #include "app/settings.h"
 #include "dialogs/pagesetting.h"
 #include "dialogs/printunit.h"
+#include "dialogs/symbolcheckdialog.h"
 #include "surface/clipboard.h"
 #include "surface/picturefile.h"
 #include "surface/screen.h"
 
-DesignerForm::DesignerForm(const Options& options, QWidget* parent) : QWidget(parent) {
+DesignerForm::DesignerForm(const Options& options, QWidget* parent)
+    : QWidget(parent), symbology_(options.symbology) {
     setObjectName(options.objectName);
     setWindowTitle(options.caption);
     setFont(place::sansSerif(11));
@@ -189,6 +191,9 @@ void DesignerForm::clearPreview() {
 
 void DesignerForm::clearSavedPicture() {
     turned_ = false;
+    findings_.clear();
+    Image1->setToolTip({});
+    if (mainfm != nullptr) mainfm->showCheckSummary({}, {});
     saved_.setBrushColor(Qt::white);
     saved_.fillRect(0, 0, saved_.width(), saved_.height());
 }
@@ -269,6 +274,27 @@ std::function<void(QMenu&)>& DesignerForm::previewMenuHook() {
 std::function<QString(const QString&)>& DesignerForm::saveDialogHook() {
     static std::function<QString(const QString&)> hook;
     return hook;
+}
+
+std::function<void(QDialog&)>& DesignerForm::reportDialogHook() {
+    static std::function<void(QDialog&)> hook;
+    return hook;
+}
+
+void DesignerForm::judge(const symbols::BuildResult& built) {
+    findings_ = check::checkSymbol(check::checkInputOf(symbology_, built));
+    const QString tip = check::tooltip(findings_);
+    Image1->setToolTip(tip);
+    if (mainfm != nullptr) mainfm->showCheckSummary(check::summary(findings_), tip);
+}
+
+void DesignerForm::showSymbolCheck() {
+    if (findings_.empty()) return;
+    SymbolCheckDialog dialog(symbology_, findings_, this);
+    if (reportDialogHook())
+        reportDialogHook()(dialog);
+    else
+        dialog.exec();
 }
 
 std::function<void(Tpringfm&)>& DesignerForm::printDialogHook() {
@@ -362,6 +388,8 @@ void DesignerForm::showPreviewMenu(const QPoint& globalPos) {
     save->setShortcut(QKeySequence::Save);
     menu.addAction(QStringLiteral("Print at printer resolution\u2026"), this,
                    &DesignerForm::printAtPrinterResolution);
+    if (!findings_.empty())
+        menu.addAction(QStringLiteral("Symbol check\u2026"), this, &DesignerForm::showSymbolCheck);
     if (previewMenuHook())
         previewMenuHook()(menu);
     else

@@ -12,9 +12,12 @@
 #include <utility>
 #include <vector>
 
+#include "check/symbolcheck.h"
 #include "surface/bitmap.h"
 #include "symbols/buildresult.h"
+#include "symbols/symbologies.h"
 
+class QDialog;
 class QFrame;
 class QLabel;
 class QMenu;
@@ -34,6 +37,7 @@ class DesignerForm : public QWidget {
         QSize initialImage;    // Image1's size before the first build
         bool colourButton;     // ToolButton6 and the shared colour for printing
         QString closeCaption;  // caption of the hidden Button3
+        symbols::Symbology symbology;
     };
     DesignerForm(const Options& options, QWidget* parent);
     ~DesignerForm() override;
@@ -64,6 +68,9 @@ class DesignerForm : public QWidget {
     // Puts the focus into the first control of the tab order (when the form is hosted).
     void focusFirstControl();
 
+    // What the check found in the symbol as last built; empty before a build.
+    const std::vector<check::Finding>& findings() const { return findings_; }
+
     // The colour handed to the print-option dialog.
     QColor printColour() const;
 
@@ -74,6 +81,8 @@ class DesignerForm : public QWidget {
     // Tests may answer the save dialog instead of running it: given the folder it would
     // open in, the file chosen (empty: cancelled).
     static std::function<QString(const QString& folder)>& saveDialogHook();
+    // Tests may look at the symbol check's report instead of running it modally.
+    static std::function<void(QDialog&)>& reportDialogHook();
 
   public slots:
     virtual void Button1Click() = 0;
@@ -90,6 +99,8 @@ class DesignerForm : public QWidget {
     // Saves the picture as the preview shows it (turned or not) as PNG, BMP, SVG or PDF, in
     // a file the user chooses, starting in the folder last used (Ctrl+S).
     void savePictureAs();
+    // The full report of the symbol check of the last build.
+    void showSymbolCheck();
 
   protected:
     // The form's own inputs built in `context` through its symbology's build path.
@@ -107,6 +118,9 @@ class DesignerForm : public QWidget {
         turned_ = false;
     }
     void clearSavedPicture();
+    // Judges the finished build as a barcode verifier would and tells the user: the summary
+    // in the main window's first status panel, the findings in the preview's tooltip.
+    void judge(const symbols::BuildResult& built);
     // Centres Image1 in ScrollBox1 (left/top 0 where the picture is larger).
     void centreImage();
     // Puts the preview on the clipboard; on a refusal shows "Fail to copy" and says false.
@@ -145,6 +159,8 @@ class DesignerForm : public QWidget {
     surface::Bitmap preview_;
     surface::Bitmap saved_;
     bool turned_ = false;  // the preview shows the kept picture turned clockwise
+    symbols::Symbology symbology_;
+    std::vector<check::Finding> findings_;
     std::vector<std::pair<symbols::Input, QWidget*>> inputControls_;
     QWidget* firstTabStop_ = nullptr;
 };

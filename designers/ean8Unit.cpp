@@ -20,10 +20,11 @@ const BarFamilyForm::Layout kLayout{
 }  // namespace
 
 Tfmean8::Tfmean8(QWidget* parent)
-    : BarFamilyForm({.options = {QStringLiteral("fmean8"), QStringLiteral("EAN-8"), QSize(687, 452),
-                                 QSize(656, 147), true, QStringLiteral("close")},
-                     .layout = kLayout,
-                     .messageLength = symbols::symbology(symbols::Symbology::Ean8).typedLength,
-                     .supplementalLabel = "Ean8 Supplemental: ",
-                     .build = &symbols::buildEan8},
-                    parent) {}
+    : BarFamilyForm(
+          {.options = {QStringLiteral("fmean8"), QStringLiteral("EAN-8"), QSize(687, 452),
+                       QSize(656, 147), true, QStringLiteral("close"), symbols::Symbology::Ean8},
+           .layout = kLayout,
+           .messageLength = symbols::symbology(symbols::Symbology::Ean8).typedLength,
+           .supplementalLabel = "Ean8 Supplemental: ",
+           .build = &symbols::buildEan8},
+          parent) {}

@@ -21,10 +21,11 @@ const BarFamilyForm::Layout& Tfmupc_a::layout() {
 }
 
 Tfmupc_a::Tfmupc_a(QWidget* parent)
-    : BarFamilyForm({.options = {QStringLiteral("fmupc_a"), QStringLiteral("UPC-A"),
-                                 QSize(688, 445), QSize(656, 147), true, QStringLiteral("close")},
-                     .layout = layout(),
-                     .messageLength = symbols::symbology(symbols::Symbology::UpcA).typedLength,
-                     .supplementalLabel = "Upc-a Supplemental: ",
-                     .build = &symbols::buildUpcA},
-                    parent) {}
+    : BarFamilyForm(
+          {.options = {QStringLiteral("fmupc_a"), QStringLiteral("UPC-A"), QSize(688, 445),
+                       QSize(656, 147), true, QStringLiteral("close"), symbols::Symbology::UpcA},
+           .layout = layout(),
+           .messageLength = symbols::symbology(symbols::Symbology::UpcA).typedLength,
+           .supplementalLabel = "Upc-a Supplemental: ",
+           .build = &symbols::buildUpcA},
+          parent) {}

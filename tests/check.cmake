@@ -1,1 +1,2 @@
 marlisk_test(test_symbolcheck test_symbolcheck.cpp LIBS marlisk_core marlisk_check)
+marlisk_test(test_checkwindow test_checkwindow.cpp LIBS marlisk_ui)

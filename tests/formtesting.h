@@ -4,8 +4,11 @@
 // the print-option dialog.
 
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 #include <memory>
 #include <optional>
 
@@ -98,6 +101,18 @@ class Session {
     QStringList saveAnswers;        // the files the save dialog answers with, in turn
     QStringList saveDialogFolders;  // the folders it opened in
 };
+
+// Fields of a designer form by their control names.
+inline void setField(QWidget* form, const char* name, const QString& text) {
+    if (text.isNull()) return;
+    if (auto* e = form->findChild<QLineEdit*>(QLatin1String(name))) {
+        e->setText(text);
+        return;
+    }
+    auto* c = form->findChild<QComboBox*>(QLatin1String(name));
+    QVERIFY2(c != nullptr, name);
+    c->setCurrentText(text);
+}
 
 // The hosted designer form of the main window, as its own type.
 template <class Form>

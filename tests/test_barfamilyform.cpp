@@ -349,7 +349,8 @@ class BarFamilyFormTest : public QObject {
         rightClick();
         DesignerForm::previewMenuHook() = nullptr;
         QCOMPARE(offered, (QStringList{"Copy", QString::fromUtf8("Save picture as\u2026"),
-                                       QString::fromUtf8("Print at printer resolution\u2026")}));
+                                       QString::fromUtf8("Print at printer resolution\u2026"),
+                                       QString::fromUtf8("Symbol check\u2026")}));
         QCOMPARE(s.clipboardCopies, 2);
         QCOMPARE(s.clipboard.image(), s.form->preview().image());
         QCOMPARE(sizeOf(s.clipboard), QSize(141, 206));

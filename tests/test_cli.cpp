@@ -25,6 +25,7 @@
 #include "formtesting.h"
 
 using formtesting::Session;
+using formtesting::setField;
 
 namespace {
 struct Run {
@@ -85,18 +86,6 @@ QByteArray contentOf(const QString& path) {
 
 QImage rgb(const QImage& i) {
     return i.convertToFormat(QImage::Format_RGB32);
-}
-
-// Fields of a designer form by their control names.
-void setField(QWidget* form, const char* name, const QString& text) {
-    if (text.isNull()) return;
-    if (auto* e = form->findChild<QLineEdit*>(QLatin1String(name))) {
-        e->setText(text);
-        return;
-    }
-    auto* c = form->findChild<QComboBox*>(QLatin1String(name));
-    QVERIFY2(c != nullptr, name);
-    c->setCurrentText(text);
 }
 
 // The picture of the SVG's rectangles (text left out), painted as a browser would.
