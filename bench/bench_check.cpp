@@ -29,9 +29,10 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     surface::registerFontSubstitutes();
-    for (buildpaths::Symbology s : buildpaths::kAll)
-        benchmark::RegisterBenchmark((std::string("check/") + buildpaths::nameOf(s)).c_str(),
-                                     [s](benchmark::State& state) { checkDefault(state, s); })
+    for (const symbols::SymbologyRow& row : symbols::symbologies())
+        benchmark::RegisterBenchmark(
+            (std::string("check/") + buildpaths::nameOf(row.id)).c_str(),
+            [s = row.id](benchmark::State& state) { checkDefault(state, s); })
             ->Unit(benchmark::kMicrosecond);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
