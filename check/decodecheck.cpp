@@ -1,4 +1,5 @@
 #include <QHash>
+#include <QRegularExpression>
 #include <algorithm>
 
 #include "check/parts.h"
@@ -70,6 +71,7 @@ std::vector<Finding> scanWith(RowDecoder& decoder, const GreyPicture& g, const C
     std::vector<Finding> out;
     Band main, addOn, other;
     QString otherText;
+    // "zbar: rows 25-38 read add-on 51, expected 12": readsOtherData() knows this shape.
     const auto closeOther = [&] {
         if (other.first < 0) return;
         out.push_back(finding(
@@ -123,6 +125,12 @@ std::vector<Finding> scanWith(RowDecoder& decoder, const GreyPicture& g, const C
 }
 
 }  // namespace
+
+bool readsOtherData(const Finding& f) {
+    static const QRegularExpression shape(QStringLiteral("^[^:]+: rows? \\d+(-\\d+)? reads? "));
+    return f.grade == Grade::Fail && f.topic == QLatin1String("decode") &&
+           shape.match(f.text).hasMatch();
+}
 
 std::vector<Finding> decodeFindings(const GreyPicture& g, const CheckInput& in) {
     const bool code39 = in.symbology == Symbology::C39;

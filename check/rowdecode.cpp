@@ -74,7 +74,7 @@ class Zbar : public RowDecoder {
 // its own is never scaled, and a result from one row has been seen on one row.
 class Zxing : public RowDecoder {
   public:
-    explicit Zxing(bool code39) {
+    explicit Zxing(bool code39) : code39_(code39) {
         hints_.setFormats(code39 ? ZXing::BarcodeFormat::Code39
                                  : ZXing::BarcodeFormat::EAN13 | ZXing::BarcodeFormat::EAN8 |
                                        ZXing::BarcodeFormat::UPCA | ZXing::BarcodeFormat::UPCE);
@@ -94,9 +94,10 @@ class Zxing : public RowDecoder {
         for (const ZXing::Result& r : ZXing::ReadBarcodes(view, hints_)) {
             if (!r.isValid()) continue;
             const QString format = QString::fromLatin1(ZXing::ToString(r.format()));
-            // A symbol with its add-on comes back as one text: "96385074 12".
+            // A symbol with its add-on comes back as one text: "96385074 12". A blank in
+            // Code 39 is a character of its data.
             const QString text = QString::fromStdString(r.text());
-            const qsizetype blank = text.indexOf(QLatin1Char(' '));
+            const qsizetype blank = code39_ ? -1 : text.indexOf(QLatin1Char(' '));
             out.push_back({format, blank < 0 ? text : text.left(blank), false});
             if (blank >= 0) {
                 const QString addOn = text.mid(blank + 1);
@@ -107,6 +108,7 @@ class Zxing : public RowDecoder {
     }
 
   private:
+    bool code39_ = false;
     ZXing::DecodeHints hints_;
 };
 

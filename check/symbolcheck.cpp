@@ -116,7 +116,6 @@ QString report(const std::vector<Finding>& findings) {
     return out;
 }
 
-namespace {
 QString jsonString(const QString& s) {
     QString out = QStringLiteral("\"");
     for (const QChar c : s) {
@@ -129,7 +128,6 @@ QString jsonString(const QString& s) {
     }
     return out + QLatin1Char('"');
 }
-}  // namespace
 
 QString jsonLine(const Finding& f) {
     return QStringLiteral("{\"grade\":%1,\"topic\":%2,\"text\":%3}")

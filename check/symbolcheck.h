@@ -55,6 +55,10 @@ std::vector<TextBox> textBoxesOf(const surface::Bitmap& picture);
 // that cannot be judged (empty, no resolution) gives a fail saying so.
 std::vector<Finding> checkSymbol(const CheckInput& in);
 
+// Whether a finding says that a band of rows reads data other than the symbol's own ("zbar:
+// rows 25-38 read add-on 51, expected 12"): a symbol that scans as something else.
+bool readsOtherData(const Finding& f);
+
 // One line for a status bar: "Does not scan" when a decoder cannot read the symbol or reads
 // other data, "Check: 2 warnings" / "Check: 1 fail, 2 warnings" otherwise, "Scan OK" when
 // every finding is ok.
@@ -66,6 +70,9 @@ QString tooltip(const std::vector<Finding>& findings);
 
 // The full report: one line a finding, "fail  decode: ..." with the grade padded to 4.
 QString report(const std::vector<Finding>& findings);
+
+// `s` as a JSON string, quoted and escaped.
+QString jsonString(const QString& s);
 
 // One finding as a line of JSON: {"grade":"warn","topic":"quiet zone","text":"..."}.
 QString jsonLine(const Finding& f);

@@ -14,8 +14,8 @@
 #include <thread>
 #include <vector>
 
+#include "cli/checking.h"
 #include "cli/symbolbuild.h"
-#include "cli/verify.h"
 #include "surface/filewrite.h"
 #include "surface/picturefile.h"
 
@@ -98,6 +98,8 @@ namespace {
 struct LineOutcome {
     int status = 0;  // 0 written, 1 failed, 2 refused
     QString message;
+    QString checked = {};     // --check's line for a symbol that is not OK
+    bool failsCheck = false;  // written, but --strict counts it as failed
 };
 
 // A line of the batch file with its number; `request` is empty when the line is refused.
@@ -107,20 +109,24 @@ struct BatchLine {
     LineOutcome outcome;
 };
 
-LineOutcome runLine(const SymbolRequest& request, const Options& options) {
+LineOutcome runLine(int number, const SymbolRequest& request, const Options& options) {
     const symbols::BuildResult result = buildSymbol(request);
     if (!result.built()) {
         const QString why =
             result.refusal ? result.refusal->text : QStringLiteral("nothing was built");
         return {2, why};
     }
+    const std::vector<check::Finding> findings = checkIfAsked(options, request, result);
     if (options.verify) {
-        const QString failed = verify(result.picture, expectedData(request), request.addon);
+        const QString failed = verifyBuilt(request, result, findings);
         if (!failed.isEmpty()) return {1, failed};
     }
     const QString written = writeOutput(result.picture, request, options.force);
     if (!written.isEmpty()) return {1, written};
-    return {};
+    LineOutcome done;
+    done.checked = batchCheckLine(number, findings, options.check);
+    done.failsCheck = options.strict && checkFails(findings);
+    return done;
 }
 
 // Reads the batch file (standard input for "-") line by line. Lines longer than
@@ -228,7 +234,7 @@ int runBatch(const Options& options) {
                     64));
     // Blocks of lines run in parallel; each block is reported in line order before the next.
     const int block = 512;
-    int worst = 0, refused = 0, failed = 0;
+    int worst = 0, refused = 0, failed = 0, failedCheck = 0;
     for (int start = 0; start < total; start += block) {
         const int end = std::min(total, start + block);
         std::atomic<int> next{start};
@@ -236,12 +242,17 @@ int runBatch(const Options& options) {
         for (int t = 0; t < threads; ++t) {
             pool.emplace_back([&] {
                 for (int i = next++; i < end; i = next++)
-                    if (lines[i].request) lines[i].outcome = runLine(*lines[i].request, options);
+                    if (lines[i].request)
+                        lines[i].outcome = runLine(lines[i].number, *lines[i].request, options);
             });
         }
         for (std::thread& t : pool) t.join();
         for (int i = start; i < end; ++i) {
             const LineOutcome& o = lines[i].outcome;
+            // With the other reports of its line, in line order; standard output stays free
+            // for a line that writes its PNG there.
+            if (!o.checked.isEmpty()) std::fputs(qPrintable(o.checked), stderr);
+            if (o.failsCheck) ++failedCheck;
             if (o.status == 0) continue;
             std::fprintf(stderr, "line %d: %s\n", lines[i].number, qPrintable(o.message));
             (o.status == 2 ? refused : failed)++;
@@ -254,8 +265,13 @@ int runBatch(const Options& options) {
     if (refused + failed > 0)
         std::fprintf(stderr, "%d of %d lines not written (%d refused, %d failed)\n",
                      refused + failed, total, refused, failed);
+    if (failedCheck > 0)
+        std::fprintf(stderr, "%d of %d lines written but failing the symbol check (--strict)\n",
+                     failedCheck, total);
     if (refused > 0) worst = 2;
-    if (failed > 0) worst = 1;  // a file that could not be written outweighs a refusal
+    // A file that could not be written, or a symbol that fails the check under --strict,
+    // outweighs a refusal.
+    if (failed + failedCheck > 0) worst = 1;
     return worst;
 }
 

@@ -10,9 +10,9 @@
 
 #include "app/settings.h"
 #include "cli/batch.h"
+#include "cli/checking.h"
 #include "cli/options.h"
 #include "cli/symbolbuild.h"
-#include "cli/verify.h"
 #include "surface/filewrite.h"
 #include "surface/font.h"
 #include "surface/picturefile.h"
@@ -34,10 +34,11 @@ int fail(const QString& text) {
     return 1;
 }
 
-// What was printed on standard output must have arrived: a full disk or a closed pipe is
-// a failure, not success.
-int flushed() {
-    const QString error = files::flushStandardOutput();
+// Text for standard output, written straight through: a full disk or a closed pipe is a
+// failure, not success, and the system's own reason is kept (a buffered stream forgets it
+// once its buffer has been written).
+int print(const QString& text) {
+    const QString error = files::writeStandardOutput(text.toLocal8Bit());
     return error.isEmpty() ? 0
                            : fail(QStringLiteral("cannot write to standard output: %1").arg(error));
 }
@@ -47,16 +48,18 @@ int runOne(const cli::Options& o) {
     if (o.modules) {
         QString main, addon, refusal;
         if (!cli::moduleStrings(r, &main, &addon, &refusal)) return refuse(refusal);
-        std::printf("%s\n", qPrintable(main));
-        if (!addon.isEmpty()) std::printf("%s\n", qPrintable(addon));
-        if (const int status = flushed(); status != 0) return status;
-        if (r.output.isEmpty() && o.printer.isEmpty()) return 0;
+        const QString lines =
+            main + QLatin1Char('\n') + (addon.isEmpty() ? QString() : addon + QLatin1Char('\n'));
+        if (const int status = print(lines); status != 0) return status;
+        if (r.output.isEmpty() && o.printer.isEmpty() && o.check == cli::CheckOutput::None)
+            return 0;
     }
     const symbols::BuildResult result = cli::buildSymbol(r);
     if (!result.built())
         return refuse(result.refusal ? result.refusal->text : QStringLiteral("nothing was built"));
+    const std::vector<check::Finding> findings = cli::checkIfAsked(o, r, result);
     if (o.verify) {
-        const QString failed = cli::verify(result.picture, cli::expectedData(r), r.addon);
+        const QString failed = cli::verifyBuilt(r, result, findings);
         if (!failed.isEmpty()) return fail(failed);
     }
     if (!r.output.isEmpty()) {
@@ -90,7 +93,9 @@ int runOne(const cli::Options& o) {
             printing::printPicture(printer, picture, o.printX, o.printY, picture.dpi(), r.colour);
         if (!error.isEmpty()) return fail(error);
     }
-    return 0;
+    if (o.check == cli::CheckOutput::None) return 0;
+    if (const int status = print(cli::checkOutput(findings, o.check)); status != 0) return status;
+    return o.strict && cli::checkFails(findings) ? 1 : 0;
 }
 }  // namespace
 
@@ -114,8 +119,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (options->help) {
-        std::printf("%s", qPrintable(cli::usage()));
-        return flushed();
+        return print(cli::usage());
     }
     if (!options->batchFile.isEmpty()) return cli::runBatch(*options);
     return runOne(*options);

@@ -234,6 +234,15 @@ std::optional<Options> parseOptions(const QStringList& args,
             o.modules = true;
         } else if (arg == QLatin1String("--verify")) {
             o.verify = true;
+        } else if (arg == QLatin1String("--check")) {
+            // Its value only ever follows "=": "--check 123" leaves the message alone.
+            if (hasInline && inlineValue != QLatin1String("json"))
+                return fail(QStringLiteral("'%1' is not a valid value for --check: use --check or "
+                                           "--check=json")
+                                .arg(inlineValue));
+            o.check = hasInline ? CheckOutput::Json : CheckOutput::Report;
+        } else if (arg == QLatin1String("--strict")) {
+            o.strict = true;
         } else if (arg == QLatin1String("--printer-resolution")) {
             o.printerResolution = true;
         } else if (arg == QLatin1String("--force")) {
@@ -257,6 +266,8 @@ std::optional<Options> parseOptions(const QStringList& args,
     if (o.help) return o;
     if (o.printerResolution && o.printer.isEmpty())
         return fail(QStringLiteral("--printer-resolution needs --print PRINTER"));
+    if (o.strict && o.check == CheckOutput::None)
+        return fail(QStringLiteral("--strict needs --check"));
 
     if (!s.output.isEmpty()) {
         const QString problem = outputNameProblem(s.output);
@@ -285,14 +296,16 @@ std::optional<Options> parseOptions(const QStringList& args,
         return fail(QStringLiteral("%1 does not apply to %2: it is for %3")
                         .arg(option, positional[0], namesTaking(*scopeOf(option))));
     }
-    if (s.output.isEmpty() && !o.modules && o.printer.isEmpty())
-        return fail(QStringLiteral("nothing to do: give -o FILE, --modules or --print PRINTER"));
+    if (s.output.isEmpty() && !o.modules && o.printer.isEmpty() && o.check == CheckOutput::None)
+        return fail(
+            QStringLiteral("nothing to do: give -o FILE, --modules, --check or --print PRINTER"));
     return o;
 }
 
 QString usage() {
     return QStringLiteral(R"(Usage:
   marlisk-cli SYMBOLOGY MESSAGE [options] -o FILE
+  marlisk-cli SYMBOLOGY MESSAGE [options] --check
   marlisk-cli --batch FILE [options]
 
 Builds the same symbols as the Marlisk Barcode Generator's designer forms, without a
@@ -336,7 +349,13 @@ Output:
                       line) on standard output, as 1 (bar) and 0 (space), after the same
                       checks as a build
   --verify            decode the finished picture and fail unless it reads back the
-                      message and add-on
+                      message and add-on and no row band of it reads other data
+  --check             judge the picture as built (not turned) as a barcode verifier would:
+                      decodes row band by row band, quiet zones, module width, bar widths,
+                      cut or missing parts; print one finding a line on standard output
+                      ("warn quiet zone: ..."), after the rest is done. Needs no -o
+  --check=json        the same findings as JSON lines: {"grade":...,"topic":...,"text":...}
+  --strict            with --check: a finding graded fail makes the run fail (status 1)
   --print PRINTER     print on this CUPS queue as the Print Option dialog does,
   --x MILS --y MILS   at this offset from the printable area's top-left corner
   --printer-resolution
@@ -352,10 +371,14 @@ Batch:
                       Lines longer than 64 KiB, output names with control characters and
                       lines writing a file an earlier line writes are refused.
   --jobs N            threads for a batch (default: one per core)
+  --check             in a batch: one line for each symbol that is not OK, on standard
+                      error with the line's number ("line 7: Check: 2 warnings", "line 7:
+                      Does not scan"); --check=json as {"line":7,"summary":"..."}. With
+                      --strict such a line counts as failed (it is written all the same)
 
 Exit status: 0 done; 2 refused input (the text the form would show is on standard error);
 1 any other failure (a file that cannot be written, a failed write on standard output, a
-printer error, a failed --verify);
+printer error, a failed --verify, a finding graded fail with --check --strict);
 with --batch, 2 when any line was refused and 1 when any other line failed.
 )");
 }

@@ -52,11 +52,16 @@ void dropInapplicable(SymbolRequest& r);
 // Empty when `name` may name an output file; otherwise why not (a control character).
 QString outputNameProblem(const QByteArray& name);
 
+// What --check prints: nothing, the report, or its findings as JSON lines.
+enum class CheckOutput { None, Report, Json };
+
 struct Options {
     SymbolRequest symbol;  // for one symbol; the defaults of every line of a batch
     QString batchFile;
     bool modules = false;
     bool verify = false;
+    CheckOutput check = CheckOutput::None;
+    bool strict = false;             // a failing check is a failure
     QString printer;                 // print on this queue instead of (or besides) writing a file
     bool printerResolution = false;  // build anew at the printer's resolution to print
     double printX = 0;

@@ -1,8 +1,10 @@
 // One line of a marlisk-cli batch file, as the tool reads it: split into fields, turned into
-// a request on top of the defaults, and built through the same build paths as the forms.
+// a request on top of the defaults, and built through the same build paths as the forms,
+// then judged as --check judges a batch's symbols.
 // Input: the line (UTF-8, up to the first newline).
 
 #include "cli/batch.h"
+#include "cli/checking.h"
 #include "cli/symbolbuild.h"
 #include "fuzz/buildinput.h"
 #include "fuzz/check.h"
@@ -45,5 +47,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // What a decoder should read is asked of built symbols only (the tool's check with
     // --verify).
     if (built.built()) FUZZ_CHECK(!cli::expectedData(*request).isEmpty());
+
+    // --check's batch line, on pictures small enough to keep the target quick: none for a
+    // symbol that is all ok, otherwise one line with the line's number.
+    const QImage& picture = built.picture.image();
+    if (!built.built() || qint64(picture.width()) * picture.height() > 200 * 1000) return 0;
+    const std::vector<check::Finding> findings = cli::checkBuilt(*request, built);
+    const QString said = cli::batchCheckLine(7, findings, cli::CheckOutput::Report);
+    bool allOk = true;
+    for (const check::Finding& f : findings) allOk = allOk && f.grade == check::Grade::Ok;
+    FUZZ_CHECK(said.isEmpty() == allOk);
+    FUZZ_CHECK(allOk || said.startsWith(QLatin1String("line 7: ")));
+    FUZZ_CHECK(!cli::checkFails(findings) || said.contains(QLatin1String("fail")) ||
+               said == QLatin1String("line 7: Does not scan\n"));
     return 0;
 }

@@ -139,14 +139,6 @@ QString writeStandardOutput(const QByteArray& bytes) {
     return error == 0 ? QString() : systemError(error);
 }
 
-QString flushStandardOutput() {
-    if (standardStreamClosed(1)) return QStringLiteral("standard output is closed");
-    errno = 0;
-    if (std::fflush(stdout) != 0 || std::ferror(stdout))
-        return systemError(errno != 0 ? errno : EIO);
-    return {};
-}
-
 QString readOnlyReason() {
     return QStringLiteral("the file is read-only");
 }

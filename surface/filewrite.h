@@ -17,9 +17,6 @@ bool standardStreamClosed(int fd);
 // Writes all of `bytes` on standard output. Empty on success, otherwise the reason.
 QString writeStandardOutput(const QByteArray& bytes);
 
-// Flushes what was printed on standard output; empty on success, otherwise the reason.
-QString flushStandardOutput();
-
 // Replaces or creates the file `path` (bytes as given: file names need not be UTF-8) with
 // `bytes`. Refuses what is not a regular file (or a symbolic link to one) and a read-only
 // file unless `force`. A symbolic link is written through to its target; a file with

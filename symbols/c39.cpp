@@ -125,6 +125,15 @@ bool Tc39::Accepts(QChar c) {
     return PatternOf(upperAsciiLetter(c)) != kNil;
 }
 
+QString Tc39::Scanned(const QString& text) {
+    QString read;
+    for (QChar c : text) {
+        if (!Accepts(c)) return {};
+        read += c == QLatin1Char('_') ? QLatin1Char(' ') : c.toUpper();
+    }
+    return read;
+}
+
 QString Tc39::ModulesOf(const QString& text) {
     const std::string_view startStop = PatternOf(QLatin1Char('*'));
     QString modules;

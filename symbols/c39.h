@@ -72,6 +72,9 @@ class Tc39 {
     static std::string_view PatternOf(QChar c);
     // True when the character has a pattern once a to z are taken as upper case.
     static bool Accepts(QChar c);
+    // What a scanner reads from the symbol for `text`: letters in upper case, the
+    // underscore as the space whose pattern it carries; empty when a character has none.
+    static QString Scanned(const QString& text);
     // The module string of a whole symbol for `text` (start, characters, stop, one narrow
     // space between characters), or kNil when a character has no pattern.
     static QString ModulesOf(const QString& text);

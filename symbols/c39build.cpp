@@ -116,7 +116,7 @@ SymbolGeometry c39Geometry(const Tc39& s, double narrowMils, double ratio, bool 
     // The start and stop characters: the first and the last nine elements.
     const int ends = Tc39::PatternWidth(elements.left(9), s.NarrowWidth, s.Ratio);
     SymbolGeometry g;
-    g.data = s.Message.toUpper();
+    g.data = Tc39::Scanned(s.Message);
     g.typedMils = narrowMils;
     g.ratio = ratio;
     g.modulePx = s.NarrowWidth;

@@ -60,13 +60,7 @@ BuildResult buildBarFamilyRow(const SymbolInputs& in, const BuildContext& contex
 
 // What scanners read.
 QString c39Scanned(const QString& typed) {
-    QString read;
-    for (QChar c : typed) {
-        if (!Tc39::Accepts(c)) return {};
-        // Lower-case letters encode as upper case; the underscore carries the space's pattern.
-        read += c == QLatin1Char('_') ? QLatin1Char(' ') : c.toUpper();
-    }
-    return read;
+    return Tc39::Scanned(typed);
 }
 
 template <int Length>

@@ -388,6 +388,11 @@ class CliTest : public QObject {
             << "--module does not apply to ean13: it is for ean8, upca and upce";
         QTest::newRow("ratio of upca") << QStringList{"upca", "03600029145", "--ratio", "2.5"}
                                        << "--ratio does not apply to upca: it is for c39";
+        QTest::newRow("--check takes its value after '=' only")
+            << QStringList{"c39", "AB", "--check=xml"}
+            << "'xml' is not a valid value for --check: use --check or --check=json";
+        QTest::newRow("--strict without --check")
+            << QStringList{"c39", "AB", "--strict"} << "--strict needs --check";
         QTest::newRow("colour of Code 39")
             << QStringList{"c39", "AB", "--color", "ff0000"}
             << "--color does not apply to c39: it is for ean13, ean8, upca and upce";
@@ -593,6 +598,8 @@ class CliTest : public QObject {
         QTest::newRow("module strings to a full disk")
             << "\"$CLI\" ean8 9638507 --modules > /dev/full" << full;
         QTest::newRow("help to a full disk") << "\"$CLI\" --help > /dev/full" << full;
+        QTest::newRow("check report to a full disk")
+            << "\"$CLI\" ean8 9638507 --addon 12 --check > /dev/full" << full;
         QTest::newRow("PNG to a closed standard output")
             << "exec \"$CLI\" ean8 9638507 -o - >&-" << closed;
         QTest::newRow("help to a closed standard output") << "exec \"$CLI\" --help >&-" << closed;
@@ -622,7 +629,9 @@ class CliTest : public QObject {
         QTest::addColumn<QStringList>("args");
         QTest::newRow("c39") << QStringList{"c39", "Code_39-OK"};
         QTest::newRow("ean13 + 5") << QStringList{"ean13", "400638133393", "--addon", "52495"};
-        QTest::newRow("ean8 + 2") << QStringList{"ean8", "9638507", "--addon", "12"};
+        // The interval keeps the add-on's digits off its bars (see verifyFailsOnOtherData).
+        QTest::newRow("ean8 + 2") << QStringList{"ean8", "9638507",    "--addon",
+                                                 "12",   "--interval", "50"};
         QTest::newRow("upca") << QStringList{"upca", "03600029145"};
         QTest::newRow("upce + 2") << QStringList{"upce", "425261", "--addon", "05"};
         QTest::newRow("600 dpi, turned")
@@ -641,6 +650,198 @@ class CliTest : public QObject {
         QCOMPARE(r.status, 1);
         QVERIFY2(r.err.startsWith(QStringLiteral("verification failed")), qPrintable(r.err));
         QVERIFY(!QFile::exists(file(QStringLiteral("nobars.png"))));
+    }
+
+    // A symbol that reads right in its middle fails when some band of its rows reads other
+    // data: a scanner's beam that crosses there reads a wrong add-on.
+    void verifyFailsOnOtherData_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("ean8: add-on digits over the top row of its bars")
+            << QStringList{"ean8", "9638507", "--addon", "12"}
+            << "verification failed: zbar: row 9 reads add-on 51, expected 12; ZXing-C++: row 9 "
+               "reads add-on 51, expected 12";
+        QTest::newRow("upce: the same one row")
+            << QStringList{"upce", "123456", "--addon", "12"}
+            << "verification failed: zbar: row 9 reads add-on 51, expected 12; ZXing-C++: row 9 "
+               "reads add-on 51, expected 12";
+        QTest::newRow("upca at 300 dpi: a band of two rows, one decoder")
+            << QStringList{"upca", "03600029145", "--addon", "12", "--dpi", "300"}
+            << "verification failed: ZXing-C++: rows 28-29 read add-on 51, expected 12";
+        QTest::newRow("ean8 at 600 dpi, turned: the picture as built is judged")
+            << QStringList{"ean8", "9638507", "--addon", "12", "--dpi", "600", "--turn"}
+            << "verification failed: ZXing-C++: row 56 reads add-on 51, expected 12";
+    }
+    void verifyFailsOnOtherData() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, text);
+        const QString out = file(QStringLiteral("other.png"));
+        QFile::remove(out);
+        const Run r = runCli(args + QStringList{"--verify", "-o", out});
+        QCOMPARE(r.status, 1);
+        QCOMPARE(r.err, text);
+        QVERIFY(!QFile::exists(out));
+    }
+
+    // --check prints every finding after the rest is done, one a line; the exit status
+    // stays 0 unless --strict is given and a finding is a fail.
+    void checkReport_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("line");  // one line of the report, in full
+        QTest::addColumn<int>("notOk");     // lines graded warn or fail
+        const QStringList roomy{"--top", "100",     "--down", "100",        "--left",
+                                "250",   "--right", "250",    "--interval", "50"};
+        QTest::newRow("c39 with page values 0: no quiet zones")
+            << QStringList{"c39", "CODE39", "--check"} << 0
+            << "warn quiet zone: the left quiet zone is 0 narrow widths (no blank columns), less "
+               "than the 10 Code 39 needs"
+            << 3;
+        QTest::newRow("c39 text below the picture: warnings pass --strict")
+            << QStringList{"c39", "CODE39", "--check", "--strict"} << 0
+            << "warn completeness: the text 'C' 'O' 'D' 'E' '3' '9' (x 24-189, rows 115-126) lies "
+               "outside the picture of 206 x 115 pixels"
+            << 3;
+        QTest::newRow("c39 with room: all ok")
+            << QStringList{"c39", "CODE39", "--check", "--strict"} + roomy << 0
+            << "ok   quiet zone: the right quiet zone is 12 narrow widths (x 230-253)" << 0;
+        QTest::newRow("c39 blank typed as '_' read back by both decoders")
+            << QStringList{"c39", "Code_39", "--check"} + roomy << 0
+            << "ok   decode: ZXing-C++ reads CODE 39 in rows 15-129" << 0;
+        QTest::newRow("upca with room and 5-digit add-on")
+            << QStringList{"upca", "03600029145", "--addon", "51234", "--check"} + roomy << 0
+            << "ok   decode: ZXing-C++ reads the add-on 51234 in rows 27-130" << 0;
+        QTest::newRow("upca 5-mil module at 96 dpi: no bars, status 0 without --strict")
+            << QStringList{"upca", "03600029145", "--module", "5", "--check"} << 0
+            << "fail completeness: no bars: a 5-mil module is 0 pixels at 96 dpi" << 3;
+        QTest::newRow("upca 5-mil module at 96 dpi under --strict")
+            << QStringList{"upca", "03600029145", "--module", "5", "--check", "--strict"} << 1
+            << "fail decode: zbar does not read 036000291452 in any row" << 3;
+        QTest::newRow("ean8 add-on digits over its bars under --strict")
+            << QStringList{"ean8", "9638507", "--addon", "12", "--check", "--strict"} << 1
+            << "fail decode: zbar: row 9 reads add-on 51, expected 12" << 4;
+        QTest::newRow("ean13 at 300 dpi: add-on gap too wide")
+            << QStringList{"ean13", "590123412345", "--addon", "12", "--dpi", "300", "--check"} << 0
+            << "warn quiet zone: the gap before the add-on is 13.5 modules (x 602-682), outside "
+               "the 7 to 12 decoders look for"
+            << 4;
+        QTest::newRow("after the module strings")
+            << QStringList{"ean8", "9638507", "--modules", "--check"} << 0
+            << "1010001011010111101111010110111010101001110111001010001001011100101" << 2;
+    }
+    void checkReport() {
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        QFETCH(QString, line);
+        QFETCH(int, notOk);
+        const Run r = runCli(args);
+        QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
+        QCOMPARE(r.status, status);
+        const QStringList lines = QString::fromUtf8(r.out).split('\n', Qt::SkipEmptyParts);
+        QVERIFY2(lines.contains(line), r.out.constData());
+        int graded = 0;
+        for (const QString& l : lines)
+            graded += l.startsWith(QLatin1String("warn ")) || l.startsWith(QLatin1String("fail "));
+        QCOMPARE(graded, notOk);
+    }
+
+    // The check judges the picture as built: turning it for the file changes nothing, and
+    // the file is written before the report.
+    void checkComesAfterTheFile() {
+        const QString out = file(QStringLiteral("checked.png"));
+        QFile::remove(out);
+        const Run alone = runCli({"upce", "123456", "--check"});
+        const Run written = runCli({"upce", "123456", "--check", "--turn", "-o", out});
+        QCOMPARE(written.status, 0);
+        QVERIFY(!alone.out.isEmpty());
+        QCOMPARE(written.out, alone.out);
+        QCOMPARE(QImage(out).width(), 141);  // turned: as high as the picture
+    }
+
+    // A symbol that is only checked is something to do; one that is only built is not.
+    void checkNeedsNoFile() {
+        Run r = runCli({"c39", "AB"});
+        QCOMPARE(r.status, 2);
+        QCOMPARE(r.err, QStringLiteral(
+                            "nothing to do: give -o FILE, --modules, --check or --print PRINTER"));
+        r = runCli({"c39", "AB", "--check"});
+        QCOMPARE(r.status, 0);
+        QVERIFY(r.out.startsWith("ok   decode: zbar reads AB in rows 0-114\n"));
+    }
+
+    // --check=json: the same findings, one JSON object a line.
+    void checkAsJson() {
+        const QStringList args{"ean8", "9638507", "--addon", "12"};
+        const Run report = runCli(args + QStringList{"--check"});
+        const Run json = runCli(args + QStringList{"--check=json"});
+        QCOMPARE(json.status, 0);
+        const QStringList lines = QString::fromUtf8(json.out).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), QString::fromUtf8(report.out).count('\n'));
+        const QRegularExpression shape(QStringLiteral(
+            "^\\{\"grade\":\"(ok|warn|fail)\",\"topic\":\"[a-z -]+\",\"text\":\"[^\"]+\"\\}$"));
+        for (const QString& l : lines) QVERIFY2(shape.match(l).hasMatch(), qPrintable(l));
+        QVERIFY(lines.contains(QStringLiteral(
+            R"({"grade":"fail","topic":"decode","text":"zbar: row 9 reads add-on 51, expected 12"})")));
+        QVERIFY(lines.contains(QStringLiteral(
+            R"({"grade":"warn","topic":"completeness","text":"the text '1' '2' and the add-on bars overlap in x 166-189, rows 8-11"})")));
+    }
+
+    // In a batch each symbol that is not OK gets one line with its line number, among the
+    // batch's other reports; --strict counts it as failed though its file is written.
+    void batchCheckLines_data() {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QStringList>("err");
+        const QStringList roomy{"--top",   "100", "--down",     "100", "--left",   "250",
+                                "--right", "250", "--interval", "50",  "--module", "5"};
+        const QString refused =
+            QStringLiteral("line 7: The 'Bar code message' must contain 7 numbers.");
+        const QString tally = QStringLiteral("1 of 5 lines not written (1 refused, 0 failed)");
+        QTest::newRow("page values 0: every symbol short of its quiet zones")
+            << QStringList{"--check", "--module", "5"} << 2
+            << QStringList{"line 2: Check: 3 warnings",
+                           "line 3: Does not scan",
+                           "line 5: Check: 2 warnings",
+                           "line 6: Does not scan",
+                           refused,
+                           tally};
+        QTest::newRow("with room: only the 5-mil symbols")
+            << QStringList{"--check"} + roomy << 2
+            << QStringList{"line 3: Does not scan", "line 6: Does not scan", refused, tally};
+        QTest::newRow("--strict: failed lines outweigh the refusal")
+            << QStringList{"--check", "--strict"} + roomy << 1
+            << QStringList{"line 3: Does not scan", "line 6: Does not scan", refused, tally,
+                           "2 of 5 lines written but failing the symbol check (--strict)"};
+        QTest::newRow("as JSON") << QStringList{"--check=json"} + roomy << 2
+                                 << QStringList{R"({"line":3,"summary":"Does not scan"})",
+                                                R"({"line":6,"summary":"Does not scan"})", refused,
+                                                tally};
+        QTest::newRow("without --check: nothing about the check")
+            << roomy << 2 << QStringList{refused, tally};
+    }
+    void batchCheckLines() {
+        QFETCH(QStringList, options);
+        QFETCH(int, status);
+        QFETCH(QStringList, err);
+        QTemporaryDir here;
+        QFile list(here.filePath(QStringLiteral("check.csv")));
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.write(
+            "symbology,message,addon,comment,output\n"  // line 1
+            "c39,CODE39,,,k1.png\n"
+            "upca,03600029145,,,k2.png\n"
+            "# a comment\n"
+            "ean13,590123412345,12,,k3.png\n"  // line 5
+            "ean8,9638507,,,k4.png\n"
+            "ean8,963850,,,k5.png\n");
+        list.close();
+        const Run r =
+            runCli(QStringList{"--batch", list.fileName(), "--jobs", "2"} + options, here.path());
+        QCOMPARE(r.err.split('\n'), err);
+        QCOMPARE(r.status, status);
+        QVERIFY(r.out.isEmpty());
+        for (const char* written : {"k1.png", "k2.png", "k3.png", "k4.png"})
+            QVERIFY2(QFile::exists(here.filePath(QLatin1String(written))), written);
     }
 
     void resolutionTravelsWithTheFile_data() {
@@ -871,7 +1072,9 @@ class CliTest : public QObject {
             "c39,FIT,,,fit-c39.png\nean8,9638507,,,fit-ean8.png\nupca,03600029145,05,,fit-upca."
             "png\n");
         list.close();
-        Run r = runCli({"--batch", list.fileName(), "--addon", "12", "--ratio", "3", "--verify"},
+        // The interval keeps the EAN-8 add-on's digits off its bars, which --verify requires.
+        Run r = runCli({"--batch", list.fileName(), "--addon", "12", "--ratio", "3", "--verify",
+                        "--interval", "50"},
                        dir.path());
         QVERIFY2(r.status == 0, qPrintable(r.err));
         // The add-on widens the EAN-8 (20 modules and a 12-module gap of 2 pixels).

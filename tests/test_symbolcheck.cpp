@@ -24,6 +24,13 @@ Inputs with(QString width, symbols::PageValues page = {}, QString addOn = {}, in
     return in;
 }
 
+Inputs saying(QString message, symbols::PageValues page) {
+    Inputs in;
+    in.message = std::move(message);
+    in.page = page;
+    return in;
+}
+
 // Page values (top, down, left, right, interval; mils) that give every symbol its quiet
 // zones.
 constexpr symbols::PageValues kRoomy{100, 100, 200, 200, 50};
@@ -123,6 +130,14 @@ const Row kRows[] = {
     {"UPC-A at 600 dpi: read by ZXing-C++ without aborting", Symbology::UpcA,
      with("21", kRoomy, {}, 600), Grade::Ok, "ZXing-C++ reads 036000291452 in rows 90-817",
      "Check: 1 warning"},
+
+    // Code 39 has no underscore: it is typed where the symbol holds a blank.
+    {"Code 39 blank typed as '_': ZXing-C++ reads the blank as data", Symbology::C39,
+     saying("CODE_39", {100, 100, 250, 250, 50}), Grade::Ok,
+     "ZXing-C++ reads CODE 39 in rows 15-129", "Scan OK"},
+    {"Code 39 blank typed as '_': zbar reads the blank", Symbology::C39,
+     saying("Code_39", {100, 100, 250, 250, 50}), Grade::Ok, "zbar reads CODE 39 in rows 15-129",
+     "Scan OK"},
 
     // Page values that meet every minimum.
     {"Code 39 with room", Symbology::C39, with("23", {100, 100, 250, 250, 50}), Grade::Ok,
