@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -115,7 +116,8 @@ class CliTest : public QObject {
 
   private slots:
     // The picture a form puts on the clipboard and the CLI's PNG are the same, pixel for
-    // pixel, at the screen's 96 dpi with the default font.
+    // pixel, at the screen's 96 dpi with the default font, and the window's symbol check
+    // report says what --check says.
     void sameAsTheForm_data() {
         QTest::addColumn<QString>("menu");
         QTest::addColumn<QStringList>("args");
@@ -152,7 +154,7 @@ class CliTest : public QObject {
         QFETCH(QStringList, args);
         QFETCH(QStringList, fields);
         const QString png = file(QStringLiteral("form.png"));
-        const Run r = runCli(args + QStringList{"-o", png});
+        const Run r = runCli(args + QStringList{"-o", png, "--check"});
         QVERIFY2(r.status == 0, qPrintable(r.err));
 
         Session s;
@@ -169,6 +171,15 @@ class CliTest : public QObject {
         const QImage fromCli(png);
         QCOMPARE(rgb(fromCli).size(), s.clipboard.image().size());
         QVERIFY(rgb(fromCli) == rgb(s.clipboard.image()));
+
+        QString reported;
+        DesignerForm::reportDialogHook() = [&reported](QDialog& d) {
+            reported = d.findChild<QPlainTextEdit*>(QStringLiteral("report"))->toPlainText();
+        };
+        qobject_cast<DesignerForm*>(form)->showSymbolCheck();
+        DesignerForm::reportDialogHook() = {};
+        QVERIFY(reported.contains(QLatin1String("decode: zbar reads")));
+        QCOMPARE(reported, QString::fromUtf8(r.out).trimmed());
     }
 
     // Save picture as writes the file marlisk-cli writes for the same inputs, in each
