@@ -8,10 +8,12 @@
 #include <QFile>
 #include <algorithm>
 #include <atomic>
+#include <barrier>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <set>
 #include <thread>
@@ -311,6 +313,42 @@ std::optional<Lines> scanLines(LineReader& reader, const SymbolRequest& defaults
     if (!error->isEmpty()) return std::nullopt;
     return lines;
 }
+// Threads that live as long as the batch, so that each keeps its fonts and glyphs from
+// block to block: run(n) has them take the items 0 to n - 1 between them.
+class Workers {
+  public:
+    Workers(int threads, std::function<void(int)> work)
+        : work_(std::move(work)), sync_(threads + 1) {
+        for (int t = 0; t < threads; ++t) {
+            threads_.emplace_back([this] {
+                for (;;) {
+                    sync_.arrive_and_wait();  // a block is ready, or the batch is over
+                    if (count_ < 0) return;
+                    for (int i = next_++; i < count_; i = next_++) work_(i);
+                    sync_.arrive_and_wait();
+                }
+            });
+        }
+    }
+    ~Workers() {
+        count_ = -1;
+        sync_.arrive_and_wait();
+        for (std::thread& t : threads_) t.join();
+    }
+    void run(int count) {
+        count_ = count;
+        next_ = 0;
+        sync_.arrive_and_wait();
+        sync_.arrive_and_wait();
+    }
+
+  private:
+    std::function<void(int)> work_;
+    std::barrier<> sync_;
+    std::vector<std::thread> threads_;
+    int count_ = 0;
+    std::atomic<int> next_{0};
+};
 }  // namespace
 
 int runBatch(const Options& options) {
@@ -334,6 +372,9 @@ int runBatch(const Options& options) {
     // Blocks of lines run in parallel; each block is reported in line order before the next.
     const int block = 512;
     std::vector<BatchLine> lines(block);
+    Workers pool(threads, [&lines, &options](int i) {
+        if (lines[i].request) lines[i].outcome = runLine(*lines[i].request, options);
+    });
     int worst = 0, refused = 0, failed = 0;
     for (int start = 0; start < total; start += block) {
         int end = start;
@@ -349,15 +390,7 @@ int runBatch(const Options& options) {
             ++end;
         }
         if (!error.isEmpty()) return unreadable(error);
-        std::atomic<int> next{0};
-        std::vector<std::thread> pool;
-        for (int t = 0; t < std::min(threads, end - start); ++t) {
-            pool.emplace_back([&] {
-                for (int i = next++; i < end - start; i = next++)
-                    if (lines[i].request) lines[i].outcome = runLine(*lines[i].request, options);
-            });
-        }
-        for (std::thread& t : pool) t.join();
+        pool.run(end - start);
         for (int i = 0; i < end - start; ++i) {
             const LineOutcome& o = lines[i].outcome;
             if (o.status == 0) continue;

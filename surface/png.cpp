@@ -61,7 +61,7 @@ QByteArray compressed(const QByteArray& raw) {
         bool ready = false;
         Compressor() {
             ready =
-                deflateInit2(&stream, Z_BEST_SPEED, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY) == Z_OK;
+                deflateInit2(&stream, Z_BEST_SPEED, Z_DEFLATED, 12, 4, Z_DEFAULT_STRATEGY) == Z_OK;
         }
         ~Compressor() {
             if (ready) deflateEnd(&stream);
@@ -90,19 +90,28 @@ QByteArray encodePalettePng(const QImage& image) {
             : image.convertToFormat(QImage::Format_RGB32);
     const auto line = [&rgb](int y) { return reinterpret_cast<const QRgb*>(rgb.constScanLine(y)); };
 
-    // The palette, in order of first appearance. A barcode's rows repeat: a row like the
-    // one above is sent as "Up" of the row above, all zeros, and only the rows that differ
-    // are looked at pixel by pixel.
+    // The palette, in order of first appearance, and the indices of each row that differs
+    // from the row above. A barcode's rows repeat: a row like the one above is sent as "Up"
+    // of the row above, all zeros, and is not looked at pixel by pixel.
     Palette palette;
-    std::vector<bool> repeats(std::size_t(h), false);
+    std::vector<int> distinct;  // rows, in order
+    std::vector<uchar> indices;
     for (int y = 0; y < h; ++y) {
         const QRgb* src = line(y);
-        if (y > 0 && std::memcmp(src, line(y - 1), sizeof(QRgb) * std::size_t(w)) == 0) {
-            repeats[std::size_t(y)] = true;
-            continue;
+        if (y > 0 && std::memcmp(src, line(y - 1), sizeof(QRgb) * std::size_t(w)) == 0) continue;
+        distinct.push_back(y);
+        indices.resize(indices.size() + std::size_t(w));
+        uchar* out = indices.data() + indices.size() - std::size_t(w);
+        QRgb last = src[0];
+        int index = palette.index(last);
+        for (int x = 0; x < w; ++x) {
+            if (src[x] != last) {
+                last = src[x];
+                index = palette.index(last);
+            }
+            if (index < 0) return {};
+            out[x] = static_cast<uchar>(index);
         }
-        for (int x = 0; x < w; ++x)
-            if (palette.index(src[x]) < 0) return {};
     }
     const int depth = palette.size() <= 2    ? 1
                       : palette.size() <= 4  ? 2
@@ -112,16 +121,15 @@ QByteArray encodePalettePng(const QImage& image) {
     // Each row after its filter byte: 0 (none) with the packed indices, or 2 (up) with zeros.
     const int rowBytes = (w * depth + 7) / 8;
     QByteArray raw(qsizetype(rowBytes + 1) * h, '\0');
-    for (int y = 0; y < h; ++y) {
-        auto* row = reinterpret_cast<uchar*>(raw.data()) + qsizetype(y) * (rowBytes + 1);
-        if (repeats[std::size_t(y)]) {
-            row[0] = 2;
-            continue;
-        }
-        ++row;
-        const QRgb* src = line(y);
+    auto* bytes = reinterpret_cast<uchar*>(raw.data());
+    for (int y = 0; y < h; ++y) bytes[qsizetype(y) * (rowBytes + 1)] = 2;
+    const uchar* idx = indices.data();
+    for (int y : distinct) {
+        uchar* row = bytes + qsizetype(y) * (rowBytes + 1);
+        *row++ = 0;
         for (int x = 0, bit = 0; x < w; ++x, bit += depth)
-            row[bit >> 3] |= static_cast<uchar>(palette.index(src[x]) << (8 - depth - (bit & 7)));
+            row[bit >> 3] |= static_cast<uchar>(idx[x] << (8 - depth - (bit & 7)));
+        idx += w;
     }
     const QByteArray packed = compressed(raw);
     if (packed.isEmpty()) return {};
