@@ -134,11 +134,15 @@ bool Bitmap::textOut(int x, int y, const QString& text) {
     const QRect visible = reach & picture;
     if (visible.isEmpty()) return true;
     const QRgb ink = font_.color.rgb() | 0xFF000000;
-    if (visible == reach) {
+    // Text no larger than the picture is rendered whole once and kept (a digit beside the
+    // picture's edge is drawn again in every symbol); its pixels are clipped as they are set.
+    if (qint64(reach.width()) * reach.height() <= qint64(width()) * height()) {
         uchar* bits = image_.bits();
         const qsizetype stride = image_.bytesPerLine();
+        const QRect inside = visible.translated(-x, -y);
         for (const QPoint& p : glyphRun(font_, dpi_, text).ink)
-            reinterpret_cast<QRgb*>(bits + (y + p.y()) * stride)[x + p.x()] = ink;
+            if (inside.contains(p))
+                reinterpret_cast<QRgb*>(bits + (y + p.y()) * stride)[x + p.x()] = ink;
         return true;
     }
     const QImage window = renderGlyphWindow(font_, dpi_, text, metrics, visible.translated(-x, -y));

@@ -120,6 +120,10 @@ QString rewriteInPlace(const QByteArray& path, const struct stat& was, const QBy
 }
 }  // namespace
 
+int writeAllTo(int fd, const char* data, qint64 size) {
+    return writeAll(fd, data, size);
+}
+
 void guardStandardStreams() {
     for (int fd = 0; fd < 3; ++fd) {
         if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
@@ -145,12 +149,15 @@ QString readOnlyReason() {
 
 QString replaceFile(const QByteArray& path, const QByteArray& bytes, bool force) {
     QByteArray target = path;
+    // One look at the name; a symbolic link takes a second at what it points to.
     struct stat st {};
-    const bool exists = ::stat(path.constData(), &st) == 0;
-    const int statError = exists ? 0 : errno;
-    struct stat link {};
-    const bool isLink = ::lstat(path.constData(), &link) == 0 && S_ISLNK(link.st_mode);
-    if (!exists && statError != ENOENT) return systemError(statError);
+    bool exists = ::lstat(path.constData(), &st) == 0;
+    if (!exists && errno != ENOENT) return systemError(errno);
+    const bool isLink = exists && S_ISLNK(st.st_mode);
+    if (isLink) {
+        exists = ::stat(path.constData(), &st) == 0;
+        if (!exists && errno != ENOENT) return systemError(errno);
+    }
     if (!exists && isLink) return QStringLiteral("it is a symbolic link to nothing");
     if (exists) {
         if (!S_ISREG(st.st_mode)) return QStringLiteral("it is not a regular file");
@@ -182,8 +189,17 @@ QString replaceFile(const QByteArray& path, const QByteArray& bytes, bool force)
     } else if (error == 0 && ::fchmod(fd, newFileMode()) != 0) {
         error = errno;
     }
-    if (error == 0 && unnamed) {
-        const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
+    // A new file is linked in under its own name at once, complete: nothing can be seen
+    // half-written and no rename is needed. Should the name have been taken meanwhile, it
+    // is replaced as an existing file would be.
+    bool linked = false;
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
+    if (error == 0 && unnamed && !exists) {
+        linked = ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, target.constData(),
+                          AT_SYMLINK_FOLLOW) == 0;
+        if (!linked && errno != EEXIST) error = errno;
+    }
+    if (error == 0 && unnamed && !linked) {
         for (int tries = 0; tries < 100; ++tries) {
             name = temporaryName(folder);
             if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(),
@@ -197,8 +213,11 @@ QString replaceFile(const QByteArray& path, const QByteArray& bytes, bool force)
         }
         if (name.isEmpty() && error == 0) error = EEXIST;
     }
-    if (::close(fd) != 0 && error == 0) error = errno;
-    if (error == 0 && ::rename(name.constData(), target.constData()) != 0) error = errno;
+    if (::close(fd) != 0 && error == 0) {
+        error = errno;
+        if (linked) ::unlink(target.constData());  // what was written may not all be there
+    }
+    if (error == 0 && !linked && ::rename(name.constData(), target.constData()) != 0) error = errno;
     if (error != 0) {
         if (!name.isEmpty()) ::unlink(name.constData());
         return systemError(error);

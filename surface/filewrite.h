@@ -14,6 +14,9 @@ namespace files {
 void guardStandardStreams();
 bool standardStreamClosed(int fd);
 
+// Writes all of `data` to the descriptor, waiting where it would block. 0 or the errno.
+int writeAllTo(int fd, const char* data, qint64 size);
+
 // Writes all of `bytes` on standard output. Empty on success, otherwise the reason.
 QString writeStandardOutput(const QByteArray& bytes);
 

@@ -4,8 +4,10 @@
 #include <zlib.h>
 #endif
 
-#include <QVector>
+#include <algorithm>
+#include <array>
 #include <cstring>
+#include <vector>
 
 #ifdef MARLISK_HAVE_ZLIB
 namespace files {
@@ -24,6 +26,59 @@ void chunk(QByteArray& out, const char type[4], const QByteArray& data) {
     const auto* bytes = reinterpret_cast<const Bytef*>(out.constData() + start);
     putU32(out, static_cast<quint32>(crc32(0, bytes, static_cast<uInt>(out.size() - start))));
 }
+
+// The colours of a picture in order of first appearance (at most 256).
+class Palette {
+  public:
+    // The index of the colour (alpha ignored), added when new; -1 when the palette is full.
+    int index(QRgb pixel) {
+        if (pixel == last_ && lastIndex_ >= 0) return lastIndex_;
+        const QRgb c = pixel & 0xFFFFFF;
+        const QRgb* found = std::find(colours_.begin(), colours_.begin() + size_, c);
+        if (found == colours_.begin() + size_) {
+            if (size_ == 256) return -1;
+            colours_[size_++] = c;
+        }
+        last_ = pixel;
+        lastIndex_ = static_cast<int>(found - colours_.begin());
+        return lastIndex_;
+    }
+    int size() const { return size_; }
+    QRgb operator[](int i) const { return colours_[i]; }
+
+  private:
+    std::array<QRgb, 256> colours_{};
+    int size_ = 0;
+    QRgb last_ = 0;
+    int lastIndex_ = -1;
+};
+
+// The zlib stream of `raw`. Each thread keeps its compressor: setting one up clears
+// hundreds of kilobytes, many times the work of a symbol's few kilobytes of rows.
+QByteArray compressed(const QByteArray& raw) {
+    struct Compressor {
+        z_stream stream{};
+        bool ready = false;
+        Compressor() {
+            ready =
+                deflateInit2(&stream, Z_BEST_SPEED, Z_DEFLATED, 12, 4, Z_DEFAULT_STRATEGY) == Z_OK;
+        }
+        ~Compressor() {
+            if (ready) deflateEnd(&stream);
+        }
+    };
+    thread_local Compressor z;
+    if (!z.ready || deflateReset(&z.stream) != Z_OK) return {};
+    QByteArray out(static_cast<qsizetype>(deflateBound(&z.stream, uLong(raw.size()))),
+                   Qt::Uninitialized);
+    z.stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(raw.constData()));
+    z.stream.avail_in = static_cast<uInt>(raw.size());
+    z.stream.next_out = reinterpret_cast<Bytef*>(out.data());
+    z.stream.avail_out = static_cast<uInt>(out.size());
+    if (deflate(&z.stream, Z_FINISH) != Z_STREAM_END) return {};
+    out.resize(static_cast<qsizetype>(z.stream.total_out));
+    return out;
+}
 }  // namespace
 
 QByteArray encodePalettePng(const QImage& image) {
@@ -33,27 +88,29 @@ QByteArray encodePalettePng(const QImage& image) {
         image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32
             ? image
             : image.convertToFormat(QImage::Format_RGB32);
+    const auto line = [&rgb](int y) { return reinterpret_cast<const QRgb*>(rgb.constScanLine(y)); };
 
-    // The palette, in order of first appearance, and each pixel's index in it.
-    QVector<QRgb> palette;
-    QByteArray indices(qsizetype(w) * h, Qt::Uninitialized);
-    QRgb last = 0;
-    int lastIndex = -1;
+    // The palette, in order of first appearance, and the indices of each row that differs
+    // from the row above. A barcode's rows repeat: a row like the one above is sent as "Up"
+    // of the row above, all zeros, and is not looked at pixel by pixel.
+    Palette palette;
+    std::vector<int> distinct;  // rows, in order
+    std::vector<uchar> indices;
     for (int y = 0; y < h; ++y) {
-        const auto* src = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
-        char* dst = indices.data() + qsizetype(y) * w;
+        const QRgb* src = line(y);
+        if (y > 0 && std::memcmp(src, line(y - 1), sizeof(QRgb) * std::size_t(w)) == 0) continue;
+        distinct.push_back(y);
+        indices.resize(indices.size() + std::size_t(w));
+        uchar* out = indices.data() + indices.size() - std::size_t(w);
+        QRgb last = src[0];
+        int index = palette.index(last);
         for (int x = 0; x < w; ++x) {
-            const QRgb c = src[x] & 0xFFFFFF;
-            if (c != last || lastIndex < 0) {
-                lastIndex = static_cast<int>(palette.indexOf(c));
-                if (lastIndex < 0) {
-                    if (palette.size() == 256) return {};
-                    lastIndex = static_cast<int>(palette.size());
-                    palette.push_back(c);
-                }
-                last = c;
+            if (src[x] != last) {
+                last = src[x];
+                index = palette.index(last);
             }
-            dst[x] = static_cast<char>(lastIndex);
+            if (index < 0) return {};
+            out[x] = static_cast<uchar>(index);
         }
     }
     const int depth = palette.size() <= 2    ? 1
@@ -61,26 +118,21 @@ QByteArray encodePalettePng(const QImage& image) {
                       : palette.size() <= 16 ? 4
                                              : 8;
 
-    // Rows packed to the depth, each after a filter byte of 0 (none).
+    // Each row after its filter byte: 0 (none) with the packed indices, or 2 (up) with zeros.
     const int rowBytes = (w * depth + 7) / 8;
     QByteArray raw(qsizetype(rowBytes + 1) * h, '\0');
-    for (int y = 0; y < h; ++y) {
-        auto* row = reinterpret_cast<uchar*>(raw.data()) + qsizetype(y) * (rowBytes + 1) + 1;
-        const auto* idx = reinterpret_cast<const uchar*>(indices.constData()) + qsizetype(y) * w;
-        if (depth == 8) {
-            std::memcpy(row, idx, w);
-            continue;
-        }
+    auto* bytes = reinterpret_cast<uchar*>(raw.data());
+    for (int y = 0; y < h; ++y) bytes[qsizetype(y) * (rowBytes + 1)] = 2;
+    const uchar* idx = indices.data();
+    for (int y : distinct) {
+        uchar* row = bytes + qsizetype(y) * (rowBytes + 1);
+        *row++ = 0;
         for (int x = 0, bit = 0; x < w; ++x, bit += depth)
             row[bit >> 3] |= static_cast<uchar>(idx[x] << (8 - depth - (bit & 7)));
+        idx += w;
     }
-    uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
-    QByteArray packed(static_cast<qsizetype>(packedSize), Qt::Uninitialized);
-    if (compress2(reinterpret_cast<Bytef*>(packed.data()), &packedSize,
-                  reinterpret_cast<const Bytef*>(raw.constData()), static_cast<uLong>(raw.size()),
-                  Z_BEST_SPEED) != Z_OK)
-        return {};
-    packed.resize(static_cast<qsizetype>(packedSize));
+    const QByteArray packed = compressed(raw);
+    if (packed.isEmpty()) return {};
 
     QByteArray out("\x89PNG\r\n\x1a\n", 8);
     QByteArray header;
@@ -96,8 +148,10 @@ QByteArray encodePalettePng(const QImage& image) {
         chunk(out, "pHYs", phys);
     }
     QByteArray plte;
-    for (QRgb c : palette)
-        plte.append(char(qRed(c))).append(char(qGreen(c))).append(char(qBlue(c)));
+    for (int i = 0; i < palette.size(); ++i)
+        plte.append(char(qRed(palette[i])))
+            .append(char(qGreen(palette[i])))
+            .append(char(qBlue(palette[i])));
     chunk(out, "PLTE", plte);
     chunk(out, "IDAT", packed);
     chunk(out, "IEND", {});

@@ -188,8 +188,7 @@ std::int32_t Tc39::PatternWidth(const QString& elements, std::int32_t narrowWidt
 }
 
 double Tc39::TotalWidthF() const {
-    return patternWidthF(Encode(Message), NarrowWidth, Ratio) + double(LeftSpace) +
-           double(RightSpace);
+    return patternWidthF(elements(), NarrowWidth, Ratio) + double(LeftSpace) + double(RightSpace);
 }
 
 double Tc39::TotalHeightF() const {
@@ -203,6 +202,14 @@ std::int32_t Tc39::TotalWidth() const {
 }
 std::int32_t Tc39::TotalHeight() const {
     return clampToInt(TotalHeightF());
+}
+
+const QString& Tc39::elements() const {
+    if (encodedMessage_ != Message || encoded_.isEmpty()) {
+        encoded_ = Encode(Message);
+        encodedMessage_ = Message;
+    }
+    return encoded_;
 }
 
 const surface::Font& Tc39::font() const {
@@ -231,11 +238,10 @@ Tc39::DrawOutcome Tc39::Draw(surface::Bitmap& canvas) const {
         hasComment ? f + 2.0 * IntervalSpace + TopSpace : double(TopSpace) + IntervalSpace;
     const int y0 = clampToInt(barTop);
     const int y1 = clampToInt(barTop + BarHeight);
-    const QString elements = Encode(Message);
-    if (elements != nil()) {
+    if (elements() != nil()) {
         const double wide = wideWidth();
         double x = LeftSpace;
-        for (QChar e : elements) {
+        for (QChar e : elements()) {
             if (x >= canvas.width()) break;  // the rest lies outside the picture
             const bool isWide = e == QLatin1Char('6') || e == QLatin1Char('8');
             const bool isBar = e == QLatin1Char('2') || e == QLatin1Char('8');

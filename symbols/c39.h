@@ -101,6 +101,12 @@ class Tc39 {
     std::int32_t wideWidth() const;
 
   private:
+    // Encode(Message), kept while Message stays the same: the sizes and the drawing all
+    // need it.
+    const QString& elements() const;
+    mutable QString encodedMessage_;
+    mutable QString encoded_;
+
     static double patternWidthF(const QString& elements, std::int32_t narrowWidth, double ratio);
     std::int32_t convert(double inches, std::int32_t current) const;
 };

@@ -1074,6 +1074,26 @@ class CliTest : public QObject {
                  qPrintable(QString::number(largestChildMegabytes())));
     }
 
+    // A batch through a pipe is read whole before anything is written, however long: a
+    // line that writes the file of a line many blocks before it is refused, and only it.
+    void batchFromAPipeFindsDuplicatesAcrossBlocks() {
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("pipe")));
+        const QString here = file(QStringLiteral("pipe"));
+        const Run r =
+            runShell(QStringLiteral("cd '") + here +
+                     QStringLiteral("' && awk 'BEGIN { print \"# labels\"; for (i = 2; "
+                                    "i <= 1500; i++) printf \"ean8,9638507,,,f%d.png\\n\", "
+                                    "i == 1400 ? 3 : i }' | \"$CLI\" --batch -"));
+        QCOMPARE(r.status, 2);
+        QCOMPARE(r.err.split(QLatin1Char('\n')),
+                 QStringList({"512 of 1499 lines done", "1024 of 1499 lines done",
+                              "line 1400: 'f3.png' is also the output of line 3",
+                              "1499 of 1499 lines done",
+                              "1 of 1499 lines not written (1 refused, 0 failed)"}));
+        QCOMPARE(QDir(here).entryList(QDir::Files).size(), 1498);
+        QVERIFY(!QFile::exists(here + QStringLiteral("/f1400.png")));
+    }
+
     // The options are the defaults of every line and apply where they fit; a value that is
     // no number is refused even where no line would use it.
     void batchOptionsApplyWhereTheyFit() {

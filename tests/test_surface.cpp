@@ -26,6 +26,18 @@ int countColour(const Bitmap& b, QRgb c) {
     return n;
 }
 
+// Pixels of `part` that differ from `whole` at `offset`, and black pixels of `part`.
+std::pair<int, int> compareToWhole(const Bitmap& part, const Bitmap& whole, QPoint offset) {
+    int differing = 0, dark = 0;
+    for (int py = 0; py < part.height(); ++py) {
+        for (int px = 0; px < part.width(); ++px) {
+            differing += part.pixel(px, py) != whole.pixel(px + offset.x(), py + offset.y());
+            dark += part.pixel(px, py) == kBlack;
+        }
+    }
+    return {differing, dark};
+}
+
 Bitmap white(int w, int h) {
     Bitmap b;
     b.setBrushColor(Qt::white);
@@ -205,15 +217,49 @@ class SurfaceTest : public QObject {
         Bitmap part = white(60, 40);
         part.assignFont(font);
         QVERIFY(part.textOut(-20, 3, QStringLiteral("Clipped Wg/")));
-        int differing = 0, dark = 0;
-        for (int py = 0; py < part.height(); ++py) {
-            for (int px = 0; px < part.width(); ++px) {
-                differing += part.pixel(px, py) != whole.pixel(px + 100, py + 27);
-                dark += part.pixel(px, py) == kBlack;
-            }
-        }
+        const auto [differing, dark] = compareToWhole(part, whole, QPoint(100, 27));
         QCOMPARE(differing, 0);
         QVERIFY(dark > 20);
+    }
+
+    // Text cut by the picture's edge, on a picture larger than the text, is rendered once
+    // and kept (a symbol writes its first digit beside the edge every time), and still has
+    // the pixels of the text drawn whole.
+    void textAtTheEdgeIsRenderedOnce_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QPoint>("at");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("cut on the left, picture larger than the text")
+            << QSize(260, 110) << QPoint(-20, 3) << true;
+        QTest::newRow("cut at the bottom, picture larger than the text")
+            << QSize(260, 110) << QPoint(10, 95) << true;
+        QTest::newRow("cut on the left, picture smaller than the text")
+            << QSize(60, 40) << QPoint(-20, 3) << false;
+    }
+    void textAtTheEdgeIsRenderedOnce() {
+        QFETCH(QSize, size);
+        QFETCH(QPoint, at);
+        QFETCH(bool, kept);
+        surface::Font font;
+        font.family = QStringLiteral("DejaVu Sans");
+        font.pointSize = 19;
+        font.italic = true;
+        const QString text = QStringLiteral("Edge Wg/");
+        Bitmap whole = white(400, 200);
+        whole.assignFont(font);
+        QVERIFY(whole.textOut(100 + at.x(), 50 + at.y(), text));
+        std::uint64_t rendered = 0;
+        for (int round = 0; round < 2; ++round) {
+            Bitmap part = white(size.width(), size.height());
+            part.assignFont(font);
+            rendered = surface::glyphPixelsRendered();
+            QVERIFY(part.textOut(at.x(), at.y(), text));
+            rendered = surface::glyphPixelsRendered() - rendered;
+            const auto [differing, dark] = compareToWhole(part, whole, QPoint(100, 50));
+            QCOMPARE(differing, 0);
+            QVERIFY(dark > 20);
+        }
+        QCOMPARE(rendered == 0, kept);  // the second time
     }
 
     void refusesOversizedPictures() {
