@@ -10,12 +10,20 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QStringDecoder>
 #include <cerrno>
 
 #include "symbols/convert.h"
 
 namespace {
 const QByteArray kBom = QByteArrayLiteral("\xEF\xBB\xBF");
+
+// UTF-8 as it stands: a value that begins with U+FEFF keeps it (QString::fromUtf8 would
+// take it for a byte-order mark and drop it).
+QString decoded(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return utf8.decode(bytes);
+}
 
 QByteArray trimmed(const QByteArray& line) {
     return line.trimmed();
@@ -26,7 +34,7 @@ bool isSectionLine(const QByteArray& t) {
 }
 
 QString sectionName(const QByteArray& t) {
-    return QString::fromUtf8(t.mid(1, t.indexOf(']') - 1)).trimmed();
+    return decoded(t.mid(1, t.indexOf(']') - 1)).trimmed();
 }
 
 bool sameName(const QString& a, const QString& b) {
@@ -93,7 +101,7 @@ int IniFile::findKey(int sectionLine, const QString& key) const {
         if (isSectionLine(t)) break;
         const int eq = t.indexOf('=');
         if (eq <= 0) continue;
-        if (sameName(QString::fromUtf8(t.left(eq)).trimmed(), key)) return i;
+        if (sameName(decoded(t.left(eq)).trimmed(), key)) return i;
     }
     return -1;
 }
@@ -104,7 +112,7 @@ QString IniFile::readString(const QString& section, const QString& key, const QS
     const int k = findKey(s, key);
     if (k < 0) return def;
     const QByteArray t = trimmed(lines_[k]);
-    return QString::fromUtf8(t.mid(t.indexOf('=') + 1)).trimmed();
+    return decoded(t.mid(t.indexOf('=') + 1)).trimmed();
 }
 
 double IniFile::readFloat(const QString& section, const QString& key, double def) const {
