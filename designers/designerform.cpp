@@ -191,6 +191,7 @@ void DesignerForm::clearPreview() {
 
 void DesignerForm::clearSavedPicture() {
     turned_ = false;
+    finished_ = false;
     findings_.clear();
     Image1->setToolTip({});
     if (mainfm != nullptr) mainfm->showCheckSummary({}, {});
@@ -282,6 +283,7 @@ std::function<void(QDialog&)>& DesignerForm::reportDialogHook() {
 }
 
 void DesignerForm::judge(const symbols::BuildResult& built) {
+    finished_ = true;
     findings_ = check::checkSymbol(check::checkInputOf(symbology_, built));
     const QString tip = check::tooltip(findings_);
     Image1->setToolTip(tip);
@@ -323,7 +325,7 @@ void DesignerForm::runPrintDialog(Tpringfm& dialog) {
 }
 
 void DesignerForm::printAtPrinterResolution() {
-    if (saved_.isEmpty()) return;
+    if (!finished_) return;
     Tpringfm dialog(this);
     dialog.PrintColor = printColour();
     dialog.buildAtPrinterResolution = [this](int printerDpi) -> std::optional<surface::Bitmap> {
@@ -338,7 +340,7 @@ void DesignerForm::printAtPrinterResolution() {
 }
 
 void DesignerForm::savePictureAs() {
-    if (saved_.isEmpty()) return;
+    if (!finished_) return;
     QString folder = settings::readSaveFolder();
     if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = QDir::homePath();
     const QString file = saveDialogHook() ? saveDialogHook()(folder) : askSaveFile(folder);
@@ -380,7 +382,8 @@ QString DesignerForm::askSaveFile(const QString& folder) {
 }
 
 void DesignerForm::showPreviewMenu(const QPoint& globalPos) {
-    if (saved_.isEmpty()) return;  // nothing built yet: nothing applies
+    // Before the first symbol, or after a build that was refused, nothing applies.
+    if (!finished_) return;
     QMenu menu(this);
     menu.addAction(QStringLiteral("Copy"), this, [this] { copyPreviewToClipboard(); });
     QAction* save =

@@ -160,6 +160,9 @@ class DesignerForm : public QWidget {
     surface::Bitmap saved_;
     bool turned_ = false;  // the preview shows the kept picture turned clockwise
     symbols::Symbology symbology_;
+    // The last Build/Copy finished a symbol and put it on the clipboard: what the preview
+    // shows can be saved, copied again and checked.
+    bool finished_ = false;
     std::vector<check::Finding> findings_;
     std::vector<std::pair<symbols::Input, QWidget*>> inputControls_;
     QWidget* firstTabStop_ = nullptr;

@@ -128,6 +128,18 @@ class CheckWindowTest : public QObject {
         setField(form, "fheightedt", QStringLiteral("1.2"));
         QTest::mouseClick(form->Button1, Qt::LeftButton);
         QCOMPARE(s.window->statusPanel(0)->text(), QStringLiteral("Check: 3 warnings"));
+
+        // A message the drawing refuses leaves nothing to save, copy or check, though the
+        // symbol was laid out before the refusal.
+        setField(form, "barcodeedt", QStringLiteral("A"));
+        QTest::mouseClick(form->Button1, Qt::LeftButton);
+        QCOMPARE(s.window->statusPanel(0)->text(), QString());
+        s.saveAnswers << s.dir.filePath(QStringLiteral("refused.png"));
+        form->savePictureAs();
+        QVERIFY(s.saveDialogFolders.isEmpty());
+        QCOMPARE(reportShown(*form), QString());
+        setField(form, "barcodeedt", QStringLiteral("CODE39"));
+        QTest::mouseClick(form->Button1, Qt::LeftButton);
         s.window->menuItem(QStringLiteral("UPCE1"))->trigger();
         QCOMPARE(s.window->statusPanel(0)->text(), QString());
         QCOMPARE(s.window->statusPanel(1)->text(), QStringLiteral("Bar Code UPC-E"));
