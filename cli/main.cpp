@@ -94,7 +94,13 @@ int runOne(const cli::Options& o) {
         if (!error.isEmpty()) return fail(error);
     }
     if (o.check == cli::CheckOutput::None) return 0;
-    if (const int status = print(cli::checkOutput(findings, o.check)); status != 0) return status;
+    const QString report = cli::checkOutput(findings, o.check);
+    if (r.output == "-") {
+        // Standard output holds the picture.
+        std::fputs(qPrintable(report), stderr);
+    } else if (const int status = print(report); status != 0) {
+        return status;
+    }
     return o.strict && cli::checkFails(findings) ? 1 : 0;
 }
 }  // namespace

@@ -353,9 +353,11 @@ Output:
   --check             judge the picture as built (not turned) as a barcode verifier would:
                       decodes row band by row band, quiet zones, module width, bar widths,
                       cut or missing parts; print one finding a line on standard output
-                      ("warn quiet zone: ..."), after the rest is done. Needs no -o
+                      ("warn quiet zone: ..."), after the rest is done (on standard
+                      error with -o -, whose standard output holds the picture). Needs no -o
   --check=json        the same findings as JSON lines: {"grade":...,"topic":...,"text":...}
-  --strict            with --check: a finding graded fail makes the run fail (status 1)
+  --strict            with --check: a finding graded fail makes the run fail (status 1);
+                      what was asked (a file, a print) is done all the same
   --print PRINTER     print on this CUPS queue as the Print Option dialog does,
   --x MILS --y MILS   at this offset from the printable area's top-left corner
   --printer-resolution

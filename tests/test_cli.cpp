@@ -756,6 +756,19 @@ class CliTest : public QObject {
         QCOMPARE(graded, notOk);
     }
 
+    // With the picture on standard output the report goes to standard error: the PNG
+    // stays a PNG.
+    void checkReportBesidesAPictureOnStandardOutput() {
+        const Run r = runCli({"ean8", "9638507", "-o", "-", "--check"});
+        QCOMPARE(r.status, 0);
+        QImage png;
+        QVERIFY(png.loadFromData(r.out, "PNG"));
+        QVERIFY(!r.out.contains("quiet zone"));
+        QVERIFY2(
+            r.err.contains(QLatin1String("warn quiet zone: the right quiet zone is 4 modules")),
+            qPrintable(r.err));
+    }
+
     // The check judges the picture as built: turning it for the file changes nothing, and
     // the file is written before the report.
     void checkComesAfterTheFile() {
