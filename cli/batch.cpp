@@ -383,12 +383,18 @@ int runBatch(const Options& options) {
             lines[i].outcome = runLine(lines[i].number, *lines[i].request, options);
     });
     int worst = 0, refused = 0, failed = 0, failedCheck = 0;
+    // The file is read a second time to run it: one that changed meanwhile (shorter, or
+    // grown by lines the duplicate search never saw) is run no further than both readings
+    // agree on, and said.
+    bool changed = false;
+    int ran = 0;
     for (int start = 0; start < total; start += block) {
+        const int stop = std::min(start + block, total);
         int end = start;
-        while (end < start + block &&
-               nextLine(reader, options.symbol, &lines[end - start], &error)) {
+        while (end < stop && nextLine(reader, options.symbol, &lines[end - start], &error)) {
             BatchLine& b = lines[end - start];
-            if (const auto d = scanned->duplicates.find(b.number); d != scanned->duplicates.end()) {
+            if (const auto d = scanned->duplicates.find(b.number);
+                b.request && d != scanned->duplicates.end()) {
                 b.outcome = {2, QStringLiteral("'%1' is also the output of line %2")
                                     .arg(QFile::decodeName(b.request->output))
                                     .arg(d->second)};
@@ -410,10 +416,20 @@ int runBatch(const Options& options) {
         }
         // Progress about every tenth of a long batch.
         const int tenth = std::max(block, (total / 10 + block - 1) / block * block);
-        if (total >= 1000 && (end % tenth == 0 || end == total))
+        if (total >= 1000 && end > start && (end % tenth == 0 || end == total))
             std::fprintf(stderr, "%d of %d lines done\n", end, total);
-        if (end < start + block) break;  // the file ended early (it changed meanwhile)
+        ran = end;
+        if (end < stop) {
+            changed = true;
+            break;
+        }
     }
+    if (BatchLine more; !changed && nextLine(reader, options.symbol, &more, &error)) changed = true;
+    if (changed)
+        std::fprintf(stderr,
+                     "the batch file '%s' changed while the batch ran: %d of the %d lines it "
+                     "held at first were run\n",
+                     qPrintable(options.batchFile), ran, total);
     if (refused + failed > 0)
         std::fprintf(stderr, "%d of %d lines not written (%d refused, %d failed)\n",
                      refused + failed, total, refused, failed);
@@ -423,7 +439,7 @@ int runBatch(const Options& options) {
     if (refused > 0) worst = 2;
     // A file that could not be written, or a symbol that fails the check under --strict,
     // outweighs a refusal.
-    if (failed + failedCheck > 0) worst = 1;
+    if (failed + failedCheck > 0 || changed) worst = 1;
     return worst;
 }
 
