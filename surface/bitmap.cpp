@@ -3,8 +3,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <algorithm>
-
-#include "surface/glyphcache.h"
+#include <cstring>
 
 namespace surface {
 
@@ -24,45 +23,57 @@ bool Bitmap::setSize(int w, int h) {
     if (w == width() && h == height()) return true;
     if (w == 0 || h == 0) {
         image_ = QImage();
+        width_ = height_ = 0;
         ops_.clear();
         texts_.clear();
+        painted_ = 0;
         vectorsValid_ = true;
         return true;
     }
     QImage next(w, h, QImage::Format_RGB32);
     if (next.isNull()) return false;
-    next.fill(brush_);
     stampResolution(next, dpi_);
-    if (!image_.isNull()) {
-        QPainter p(&next);
-        p.setCompositionMode(QPainter::CompositionMode_Source);
-        p.drawImage(QPoint(0, 0), image_, QRect(0, 0, std::min(w, width()), std::min(h, height())));
-    }
     const int oldW = width(), oldH = height();
+    // While the kept operations make every pixel, a picture that only grows needs no pixels
+    // copied: its new area is one more operation.
+    const bool fromOperations = vectorsValid_ && painted_ == 0 && w >= oldW && h >= oldH;
+    if (!fromOperations) {
+        paintPending();
+        next.fill(brush_);
+        if (!isEmpty()) {
+            QPainter p(&next);
+            p.setCompositionMode(QPainter::CompositionMode_Source);
+            p.drawImage(QPoint(0, 0), image_,
+                        QRect(0, 0, std::min(w, width()), std::min(h, height())));
+        }
+    }
     image_ = std::move(next);
+    width_ = w;
+    height_ = h;
     // New area takes the brush colour: as vectors, the strips right of and below the old
     // picture (or all of it when there was none).
     if (oldW == 0 || oldH == 0) {
-        recordFill(QRect(0, 0, w, h), brush_.rgb());
+        recordFill(QRect(0, 0, w, h), brush_);
     } else {
-        if (w > oldW) recordFill(QRect(oldW, 0, w - oldW, h), brush_.rgb());
-        if (h > oldH) recordFill(QRect(0, oldH, std::min(w, oldW), h - oldH), brush_.rgb());
+        if (w > oldW) recordFill(QRect(oldW, 0, w - oldW, h), brush_);
+        if (h > oldH) recordFill(QRect(0, oldH, std::min(w, oldW), h - oldH), brush_);
     }
+    if (!fromOperations) painted_ = ops_.size();
     return true;
 }
 
 void Bitmap::setDpi(int dpi) {
     dpi_ = dpi > 0 ? dpi : 96;
-    if (!image_.isNull()) stampResolution(image_, dpi_);
+    if (!isEmpty()) stampResolution(image_, dpi_);
 }
 
 void Bitmap::fillRect(int x1, int y1, int x2, int y2) {
-    if (image_.isNull()) return;
+    if (isEmpty()) return;
     const int l = std::max(x1, 0), t = std::max(y1, 0);
     const int r = std::min(x2, width()), b = std::min(y2, height());
     if (l >= r || t >= b) return;
-    const QRgb c = brush_.rgb();
-    recordFill(QRect(l, t, r - l, b - t), c);
+    const QRgb c = brush_;
+    if (vectorsValid_) return recordFill(QRect(l, t, r - l, b - t), c);  // painted later
     paint(QRect(l, t, r - l, b - t), c);
 }
 
@@ -73,9 +84,13 @@ void paintColumns(QRgb* row, qsizetype step, int rows, QRgb c) {
     for (; rows > 0; --rows, row += step)
         for (int x = 0; x < W; ++x) row[x] = c;
 }
+
+// Rows painted by rows before the operations are painted one by one instead: each such
+// row looks at every operation.
+constexpr qint64 kRowOperationBudget = qint64(1) << 22;
 }  // namespace
 
-void Bitmap::paint(const QRect& clipped, QRgb c) {
+void Bitmap::paint(const QRect& clipped, QRgb c) const {
     // Bars are a few pixels wide and many rows high: a general fill per row would spend
     // most of its time setting itself up.
     c |= 0xFF000000;
@@ -104,6 +119,130 @@ void Bitmap::paint(const QRect& clipped, QRgb c) {
     }
 }
 
+void Bitmap::paintText(const QRect& cell, const QRect& clip, QRgb background, QRgb ink,
+                       const GlyphRun& glyphs) const {
+    const QRect cellShown = cell & clip;
+    if (!cellShown.isEmpty()) paint(cellShown, background);
+    uchar* bits = image_.bits();
+    const qsizetype stride = image_.bytesPerLine();
+    const QRect inside = clip.translated(-cell.topLeft());
+    for (const QPoint& p : glyphs.ink)
+        if (inside.contains(p))
+            reinterpret_cast<QRgb*>(bits + (cell.top() + p.y()) * stride)[cell.left() + p.x()] =
+                ink | 0xFF000000;
+}
+
+void Bitmap::paintPending() const {
+    if (painted_ >= ops_.size()) return;
+    if (!isEmpty() && !(painted_ == 0 && paintByRows())) {
+        const QRect picture(0, 0, width(), height());
+        for (std::size_t i = painted_; i < ops_.size(); ++i) {
+            const VectorOp& op = ops_[i];
+            if (op.kind == VectorOp::Kind::Fill) {
+                const QRect r = op.rect & picture;
+                if (!r.isEmpty()) paint(r, op.colour);
+                continue;
+            }
+            const TextRun& t = texts_[std::size_t(op.text)];
+            if (t.glyphs)
+                paintText(op.rect, t.clip & picture, op.colour, t.font.color.rgb(), *t.glyphs);
+        }
+    }
+    painted_ = ops_.size();
+}
+
+namespace {
+// One operation as painting a row needs it: rows top..bottom of columns left..right in
+// `colour`, then, for text, the glyph pixels of each row inside the clip.
+struct RowPainter {
+    int top, bottom, left, right;  // inclusive; empty when right < left
+    QRgb colour;
+    const GlyphRun* glyphs;  // null for a fill
+    int cellLeft, cellTop;
+    int clipTop, clipBottom, clipLeft, clipRight;
+    QRgb ink;
+};
+
+void paintRow(QRgb* row, int y, const std::vector<RowPainter>& painters) {
+    for (const RowPainter& p : painters) {
+        if (y >= p.top && y <= p.bottom && p.left <= p.right)
+            std::fill(row + p.left, row + p.right + 1, p.colour);
+        if (p.glyphs == nullptr || y < p.clipTop || y > p.clipBottom) continue;
+        for (const QPoint& g : p.glyphs->inkInRow(y - p.cellTop)) {
+            const int x = p.cellLeft + g.x();
+            if (x >= p.clipLeft && x <= p.clipRight) row[x] = p.ink;
+        }
+    }
+}
+}  // namespace
+
+bool Bitmap::paintByRows() const {
+    // Every pixel comes from the operations, so a row that no operation starts or ends on,
+    // and that no glyph reaches, is the row above it again.
+    const int h = height();
+    std::vector<unsigned char> fresh(std::size_t(h), 0);
+    fresh[0] = 1;
+    const auto band = [&fresh, h](int top, int end) {
+        if (top >= 0 && top < h) fresh[std::size_t(top)] = 1;
+        if (end >= 0 && end < h) fresh[std::size_t(end)] = 1;
+    };
+    std::vector<RowPainter> painters;
+    painters.reserve(ops_.size());
+    for (const VectorOp& op : ops_) {
+        if (op.kind == VectorOp::Kind::Fill) {
+            const QRect& r = op.rect;
+            band(r.top(), r.bottom() + 1);
+            painters.push_back({r.top(), r.bottom(), r.left(), r.right(), op.colour | 0xFF000000,
+                                nullptr, 0, 0, 0, 0, 0, 0, 0});
+            continue;
+        }
+        const TextRun& t = texts_[std::size_t(op.text)];
+        if (!t.glyphs) continue;
+        const QRect cellShown = op.rect & t.clip;
+        if (!cellShown.isEmpty()) band(cellShown.top(), cellShown.bottom() + 1);
+        const int inkTop = op.rect.top() + t.glyphs->inkTop;
+        const int inkEnd = inkTop + int(t.glyphs->rowStart.size()) - 1;
+        const int from = std::max({inkTop, t.clip.top(), 0});
+        const int to = std::min({inkEnd, t.clip.bottom() + 1, h});
+        for (int y = from; y < to; ++y) fresh[std::size_t(y)] = 1;
+        band(to, to);
+        painters.push_back({cellShown.top(), cellShown.bottom(), cellShown.left(),
+                            cellShown.right(), op.colour | 0xFF000000, t.glyphs.get(),
+                            op.rect.left(), op.rect.top(), t.clip.top(), t.clip.bottom(),
+                            t.clip.left(), t.clip.right(), t.font.color.rgb() | 0xFF000000});
+    }
+    const qint64 rows = std::count(fresh.begin(), fresh.end(), 1);
+    if (rows * qint64(painters.size()) > kRowOperationBudget) return false;
+    const qsizetype stride = image_.bytesPerLine();
+    uchar* bits = image_.bits();
+    const std::size_t rowBytes = std::size_t(width()) * sizeof(QRgb);
+    std::vector<RowPainter> active;
+    active.reserve(painters.size());
+    for (int y = 0; y < h;) {
+        if (!fresh[std::size_t(y)]) {
+            // A band of copies of the row above: copied in blocks that double, when the rows
+            // lie end to end, so a tall band costs a few copies rather than one per row.
+            int end = y + 1;
+            while (end < h && !fresh[std::size_t(end)]) ++end;
+            const int source = y - 1;
+            while (y < end) {
+                const int n = stride == qsizetype(rowBytes) ? std::min(y - source, end - y) : 1;
+                std::memcpy(bits + y * stride, bits + (y - n) * stride, std::size_t(n) * rowBytes);
+                y += n;
+            }
+            continue;
+        }
+        // A run of fresh rows: only the operations that reach it are looked at.
+        int end = y + 1;
+        while (end < h && fresh[std::size_t(end)]) ++end;
+        active.clear();
+        for (const RowPainter& p : painters)
+            if ((p.top < end && p.bottom >= y) || p.glyphs != nullptr) active.push_back(p);
+        for (; y < end; ++y) paintRow(reinterpret_cast<QRgb*>(bits + y * stride), y, active);
+    }
+    return true;
+}
+
 QSize Bitmap::textExtent(const QString& text) const {
     const GlyphRun run = glyphMetrics(font_, dpi_, text);
     return {run.advance, run.height};
@@ -116,37 +255,43 @@ void Bitmap::recordFill(const QRect& r, QRgb colour) {
 }
 
 bool Bitmap::textOut(int x, int y, const QString& text) {
-    if (image_.isNull()) return true;  // nothing to write on; clipped away entirely
+    if (isEmpty()) return true;  // nothing to write on; clipped away entirely
     const GlyphRun metrics = glyphMetrics(font_, dpi_, text);
     const QRect cell(x, y, metrics.advance, metrics.height);
-    if (vectorsValid_) {
-        texts_.push_back({text, font_, metrics.ascent});
-        ops_.push_back(
-            {VectorOp::Kind::Text, cell, brush_.rgb(), static_cast<int>(texts_.size()) - 1});
-    }
     const QRect picture(0, 0, width(), height());
-    const QRect background = cell & picture;
-    if (!background.isEmpty()) paint(background, brush_.rgb());
-    // The glyphs, wherever they reach, clipped to the picture. Only the part of the text
-    // that can reach the picture is rendered: text beyond it costs nothing.
+    const QRgb background = brush_;
+    const auto record = [&](std::shared_ptr<const GlyphRun> glyphs) {
+        texts_.push_back({text, font_, metrics.ascent, picture, std::move(glyphs)});
+        ops_.push_back({VectorOp::Kind::Text, cell, background, int(texts_.size()) - 1});
+    };
+    // The glyphs reach past the cell by up to the overhang on every side; only the part of
+    // the text that can reach the picture is rendered: text beyond it costs nothing.
     const int o = metrics.overhang;
     const QRect reach = cell.adjusted(-o, -o, o, o);
     const QRect visible = reach & picture;
-    if (visible.isEmpty()) return true;
-    const QRgb ink = font_.color.rgb() | 0xFF000000;
     // Text no larger than the picture is rendered whole once and kept (a digit beside the
     // picture's edge is drawn again in every symbol); its pixels are clipped as they are set.
-    if (qint64(reach.width()) * reach.height() <= qint64(width()) * height()) {
-        uchar* bits = image_.bits();
-        const qsizetype stride = image_.bytesPerLine();
-        const QRect inside = visible.translated(-x, -y);
-        for (const QPoint& p : glyphRun(font_, dpi_, text).ink)
-            if (inside.contains(p))
-                reinterpret_cast<QRgb*>(bits + (y + p.y()) * stride)[x + p.x()] = ink;
+    if (visible.isEmpty() || qint64(reach.width()) * reach.height() <= qint64(width()) * height()) {
+        std::shared_ptr<const GlyphRun> glyphs;
+        if (!visible.isEmpty()) glyphs = glyphRun(font_, dpi_, text);
+        if (vectorsValid_) {
+            record(std::move(glyphs));  // painted later
+        } else if (glyphs) {
+            paintText(cell, picture, background, font_.color.rgb(), *glyphs);
+        }
         return true;
     }
+    // Larger text is rendered for the visible part alone, now.
+    paintPending();
+    if (vectorsValid_) {
+        record(nullptr);
+        painted_ = ops_.size();
+    }
+    const QRect cellShown = cell & picture;
+    if (!cellShown.isEmpty()) paint(cellShown, background);
     const QImage window = renderGlyphWindow(font_, dpi_, text, metrics, visible.translated(-x, -y));
     if (window.isNull()) return false;
+    const QRgb ink = font_.color.rgb() | 0xFF000000;
     for (int row = 0; row < window.height(); ++row) {
         const auto* src = reinterpret_cast<const QRgb*>(window.constScanLine(row));
         auto* dst = reinterpret_cast<QRgb*>(image_.scanLine(visible.top() + row)) + visible.left();
@@ -158,24 +303,30 @@ bool Bitmap::textOut(int x, int y, const QString& text) {
 
 QRgb Bitmap::pixel(int x, int y) const {
     if (x < 0 || y < 0 || x >= width() || y >= height()) return 0;
+    paintPending();
     return image_.pixel(x, y) & 0xFFFFFF;
+}
+
+void Bitmap::dropVectors() {
+    paintPending();
+    vectorsValid_ = false;
+    ops_.clear();
+    texts_.clear();
+    painted_ = 0;
 }
 
 void Bitmap::setPixel(int x, int y, QRgb rgb) {
     if (x < 0 || y < 0 || x >= width() || y >= height()) return;
+    dropVectors();
     image_.setPixel(x, y, 0xFF000000 | rgb);
-    vectorsValid_ = false;
-    ops_.clear();
-    texts_.clear();
 }
 
 void Bitmap::copyRect(const QRect& dstRect, const Bitmap& src, const QRect& srcRect) {
-    if (image_.isNull() || src.image_.isNull() || dstRect.isEmpty() || srcRect.isEmpty()) return;
+    if (isEmpty() || src.isEmpty() || dstRect.isEmpty() || srcRect.isEmpty()) return;
     // Nearest-neighbour replication done by hand: each destination pixel takes the source
     // pixel its centre falls on, so the result never depends on a paint engine's filtering.
-    vectorsValid_ = false;
-    ops_.clear();
-    texts_.clear();
+    src.paintPending();
+    dropVectors();
     const int dw = dstRect.width(), dh = dstRect.height();
     const int sw = srcRect.width(), sh = srcRect.height();
     for (int dy = 0; dy < dh; ++dy) {

@@ -7,9 +7,11 @@
 #include <QImage>
 #include <QRect>
 #include <QString>
+#include <memory>
 #include <vector>
 
 #include "surface/font.h"
+#include "surface/glyphcache.h"
 
 namespace surface {
 
@@ -29,15 +31,21 @@ struct TextRun {
     QString text;
     Font font;       // colour included
     int ascent = 0;  // baseline below the cell's top
+    QRect clip;      // the picture as it was when the text was written
+    // The glyphs, while the text waits to be painted.
+    std::shared_ptr<const GlyphRun> glyphs;
 };
 
+// Fills and text are kept as operations and painted when the pixels are first asked for:
+// a symbol is mostly bands of identical rows, and painted row by row each band costs one
+// row and copies of it, where painting bar by bar would walk down every bar.
 class Bitmap {
   public:
     Bitmap() = default;  // 0 x 0
 
-    int width() const { return image_.isNull() ? 0 : image_.width(); }
-    int height() const { return image_.isNull() ? 0 : image_.height(); }
-    bool isEmpty() const { return width() == 0 || height() == 0; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+    bool isEmpty() const { return width_ == 0 || height_ == 0; }
 
     // Resizing keeps the pixels inside the new size in place and paints new area in the
     // brush colour. Returns false (and keeps the old picture) when the memory for the new
@@ -51,8 +59,10 @@ class Bitmap {
     int dpi() const { return dpi_; }
     void setDpi(int dpi);
 
-    QColor brushColor() const { return brush_; }
-    void setBrushColor(const QColor& c) { brush_ = c; }
+    QColor brushColor() const { return QColor::fromRgb(brush_); }
+    void setBrushColor(const QColor& c) { brush_ = c.rgb(); }
+    // The same for a colour already in pixel form, as symbols paint bar after bar.
+    void setBrushRgb(QRgb c) { brush_ = c | 0xFF000000; }
     QColor penColor() const { return pen_; }
     void setPenColor(const QColor& c) { pen_ = c; }
 
@@ -79,7 +89,10 @@ class Bitmap {
     // plain pixel replication (no smoothing, no blending).
     void copyRect(const QRect& dstRect, const Bitmap& src, const QRect& srcRect);
 
-    const QImage& image() const { return image_; }
+    const QImage& image() const {
+        paintPending();
+        return image_;
+    }
 
     // The operations that made the picture, oldest first. Valid while the picture was made
     // only by resizing, filling and writing text; a pixel write or a copy ends that.
@@ -90,11 +103,25 @@ class Bitmap {
   private:
     void recordFill(const QRect& r, QRgb colour);
     // Paints a rectangle already clipped to the picture.
-    void paint(const QRect& clipped, QRgb colour);
+    void paint(const QRect& clipped, QRgb colour) const;
+    // Paints text kept as glyphs: its cell's background, then its glyph pixels, both
+    // clipped to `clip`.
+    void paintText(const QRect& cell, const QRect& clip, QRgb background, QRgb ink,
+                   const GlyphRun& glyphs) const;
+    // Paints the operations not painted yet: by rows when they make the whole picture,
+    // one after another otherwise.
+    void paintPending() const;
+    bool paintByRows() const;
+    // Ends keeping the operations: the picture is pixels from here on.
+    void dropVectors();
 
-    QImage image_;
+    mutable QImage image_;
+    // ops_[0, painted_) are in image_; when none is and the operations are kept, the
+    // operations alone make every pixel.
+    mutable std::size_t painted_ = 0;
     int dpi_ = 96;
-    QColor brush_ = Qt::white;
+    int width_ = 0, height_ = 0;  // of image_, 0 x 0 when it is null
+    QRgb brush_ = 0xFFFFFFFF;
     QColor pen_ = Qt::black;
     Font font_;
     std::vector<VectorOp> ops_;

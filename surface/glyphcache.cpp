@@ -9,6 +9,7 @@ namespace surface {
 
 namespace {
 constexpr std::size_t kMaxInkKept = 2 * 1024 * 1024;  // glyph pixels, 8 bytes each
+constexpr qsizetype kMaxCellTextKept = 64;            // characters of a text measured alone
 
 thread_local std::uint64_t pixelsRendered = 0;
 
@@ -29,9 +30,16 @@ GlyphRun render(const Font& font, int dpi, const QString& text) {
         font, dpi, text, run, QRect(-pad, -pad, run.advance + 2 * pad, run.height + 2 * pad));
     for (int y = 0; y < scratch.height(); ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(scratch.constScanLine(y));
-        for (int x = 0; x < scratch.width(); ++x)
-            if (qGray(line[x]) < 128) run.ink.emplace_back(x - pad, y - pad);
+        for (int x = 0; x < scratch.width(); ++x) {
+            if (qGray(line[x]) >= 128) continue;
+            // Rows from the first with ink to this one, each starting where its ink does.
+            if (run.rowStart.empty()) run.inkTop = y - pad;
+            while (run.inkTop + int(run.rowStart.size()) <= y - pad)
+                run.rowStart.push_back(static_cast<std::uint32_t>(run.ink.size()));
+            run.ink.emplace_back(x - pad, y - pad);
+        }
     }
+    run.rowStart.push_back(static_cast<std::uint32_t>(run.ink.size()));
     return run;
 }
 
@@ -45,7 +53,9 @@ bool sameShape(const Font& a, const Font& b) {
 struct FontRuns {
     Font font;
     int dpi = 0;
-    std::unordered_map<QString, GlyphRun> runs;
+    std::unordered_map<QString, std::shared_ptr<const GlyphRun>> runs;
+    // Cells of text measured but not rendered (text that lies outside its picture).
+    std::unordered_map<QString, GlyphRun> cells;
 };
 
 // Each thread keeps its own runs: no locking, and no thread sees a half-made run. A
@@ -56,6 +66,18 @@ FontRuns* runsOf(const Font& font, int dpi) {
     for (const auto& f : fonts)
         if (f->dpi == dpi && sameShape(f->font, font)) return f.get();
     return nullptr;
+}
+
+// The runs of the font, a new empty set when it has none yet.
+FontRuns* keptRunsOf(const Font& font, int dpi) {
+    if (FontRuns* entry = runsOf(font, dpi)) return entry;
+    if (fonts.size() >= 16) fonts.erase(fonts.begin());  // a bound on what one thread keeps
+    fonts.push_back(std::make_unique<FontRuns>());
+    FontRuns* entry = fonts.back().get();
+    entry->font = font;
+    entry->font.color = Qt::black;  // the colour plays no part in the pixels' places
+    entry->dpi = dpi;
+    return entry;
 }
 }  // namespace
 
@@ -78,38 +100,40 @@ std::uint64_t glyphPixelsRendered() {
 }
 
 GlyphRun glyphMetrics(const Font& font, int dpi, const QString& text) {
-    if (FontRuns* entry = runsOf(font, dpi)) {
-        const auto it = entry->runs.find(text);
-        if (it != entry->runs.end()) {
-            const GlyphRun& kept = it->second;
-            return {kept.advance, kept.height, kept.ascent, kept.overhang, {}};
-        }
+    FontRuns* entry = keptRunsOf(font, dpi);
+    if (const auto it = entry->runs.find(text); it != entry->runs.end()) {
+        const GlyphRun& kept = *it->second;
+        return {kept.advance, kept.height, kept.ascent, kept.overhang, {}, 0, {}};
     }
-    return measure(font.toQFont(dpi), text);
+    if (text.size() > kMaxCellTextKept) return measure(font.toQFont(dpi), text);
+    if (entry->cells.size() > 4096) entry->cells.clear();
+    auto it = entry->cells.find(text);
+    if (it == entry->cells.end())
+        it = entry->cells.emplace(text, measure(font.toQFont(dpi), text)).first;
+    return it->second;
 }
 
-const GlyphRun& glyphRun(const Font& font, int dpi, const QString& text) {
-    // A bound on the pixels one thread keeps: very large fonts make large runs. A run is
-    // only used within the call that asked for it, so dropping them all is safe here.
+std::span<const QPoint> GlyphRun::inkInRow(int y) const {
+    const long r = long(y) - inkTop;
+    if (r < 0 || r + 1 >= long(rowStart.size())) return {};
+    return {ink.data() + rowStart[std::size_t(r)], ink.data() + rowStart[std::size_t(r) + 1]};
+}
+
+std::shared_ptr<const GlyphRun> glyphRun(const Font& font, int dpi, const QString& text) {
+    // A bound on the pixels one thread keeps: very large fonts make large runs. A caller
+    // holds the runs it still needs, so dropping them all is safe here.
     thread_local std::size_t inkKept = 0;
     if (inkKept > kMaxInkKept) {
         fonts.clear();
         inkKept = 0;
     }
-    FontRuns* entry = runsOf(font, dpi);
-    if (entry == nullptr) {
-        if (fonts.size() >= 16) fonts.erase(fonts.begin());  // a bound on what one thread keeps
-        fonts.push_back(std::make_unique<FontRuns>());
-        entry = fonts.back().get();
-        entry->font = font;
-        entry->font.color = Qt::black;  // the colour plays no part in the pixels' places
-        entry->dpi = dpi;
-    }
+    FontRuns* entry = keptRunsOf(font, dpi);
     if (entry->runs.size() > 4096) entry->runs.clear();
     auto it = entry->runs.find(text);
     if (it == entry->runs.end()) {
-        it = entry->runs.emplace(text, render(font, dpi, text)).first;
-        inkKept += it->second.ink.size();
+        it = entry->runs.emplace(text, std::make_shared<const GlyphRun>(render(font, dpi, text)))
+                 .first;
+        inkKept += it->second->ink.size();
     }
     return it->second;
 }

@@ -14,6 +14,8 @@
 #include <QRect>
 #include <QString>
 #include <cstdint>
+#include <memory>
+#include <span>
 #include <vector>
 
 #include "surface/font.h"
@@ -26,16 +28,24 @@ struct GlyphRun {
     int ascent = 0;   // baseline below the cell's top
     // How far glyphs may reach past their cell on every side (italics, overhanging letters).
     int overhang = 0;
-    // The glyph pixels, relative to the cell's top-left corner (they may lie outside it).
+    // The glyph pixels, relative to the cell's top-left corner (they may lie outside it),
+    // row by row from the top.
     std::vector<QPoint> ink;
+    // Where each row's pixels start in `ink`: row inkTop + r holds ink[rowStart[r]] up to
+    // ink[rowStart[r + 1]].
+    int inkTop = 0;
+    std::vector<std::uint32_t> rowStart;
+
+    // The glyph pixels of row y of the cell (y may lie outside it; then mostly none).
+    std::span<const QPoint> inkInRow(int y) const;
 };
 
 // The cell of the text, without its pixels (ink stays empty). Safe from several threads.
 GlyphRun glyphMetrics(const Font& font, int dpi, const QString& text);
 
 // The rendered text for a font on a picture of `dpi`, kept for the next call. Safe to call
-// from several threads.
-const GlyphRun& glyphRun(const Font& font, int dpi, const QString& text);
+// from several threads; the run stays valid as long as the caller holds it.
+std::shared_ptr<const GlyphRun> glyphRun(const Font& font, int dpi, const QString& text);
 
 // The text rendered black on white into an image of `window`'s size, where `window` is in
 // the cell's coordinates (the cell's top-left corner is 0,0). Nothing is kept.

@@ -62,17 +62,17 @@ QString BarSymbol::EncodeWithCheckDigit(const QString& message, int length, int 
     return out;
 }
 
-void BarSymbol::fillBar(double x1, double y1, double x2, double y2) {
+void BarSymbol::fillBar(QRgb bar, double x1, double y1, double x2, double y2) {
     surface::Bitmap* canvas = Canvas();
     if (canvas == nullptr) return;
-    canvas->setBrushColor(BarColor());
+    canvas->setBrushRgb(bar);
     canvas->fillRect(at(x1), at(y1), at(x2), at(y2));
 }
 
 void BarSymbol::writeText(double x, double y, const QString& text) {
     surface::Bitmap* canvas = Canvas();
     if (canvas == nullptr || text.isEmpty()) return;
-    canvas->setBrushColor(Qt::white);
+    canvas->setBrushRgb(0xFFFFFFFF);
     canvas->textOut(at(x), at(y), text);
 }
 
@@ -89,16 +89,18 @@ void BarSymbol::DrawMain(const MainLayout& layout, const QString& modules, const
     canvas->setBrushColor(Qt::white);
     if (Font() != nullptr) canvas->assignFont(*Font());
     writeText(x0, digitLine, lead);
+    const QRgb bar = BarColor().rgb();
     std::size_t nextDigit = 0;
     for (int k = 1; k <= layout.modules; ++k) {
         // A message of the wrong length encodes to nothing: no bars, digits as they are.
         if (k <= modules.size() && modules[k - 1] == QLatin1Char('1')) {
             const double left = x0 + f + (k - 1) * m;
-            fillBar(left, t, left + m, isFull(layout.fullBars, k) ? t + h : shortBottom);
+            fillBar(bar, left, t, left + m, isFull(layout.fullBars, k) ? t + h : shortBottom);
         }
         if (nextDigit < layout.digitStarts.size() && layout.digitStarts[nextDigit] == k) {
             const double x = x0 + (layout.digitsCarryF ? f : 0.0) + (k + layout.digitShift) * m;
-            writeText(x, digitLine, underBars.mid(static_cast<qsizetype>(nextDigit), 1));
+            if (qsizetype(nextDigit) < underBars.size())
+                writeText(x, digitLine, QString(underBars[qsizetype(nextDigit)]));
             ++nextDigit;
         }
     }
@@ -113,9 +115,10 @@ void BarSymbol::DrawAddOn(int offset) {
     const double m = ModuleWidth(), x0 = OriginX(), f = F(), t = BarTop(), h = BarHeight();
     const double interval = IntervalSpace() / 1000.0 * Dpi();
     const double top = surface::roundEven(f + t + interval);
+    const QRgb bar = BarColor().rgb();
     for (int j = 0; j < modules.size(); ++j) {
         const double left = x0 + double(offset + j) * m;
-        if (modules[j] == QLatin1Char('1')) fillBar(left, top, left + m, t + h);
+        if (modules[j] == QLatin1Char('1')) fillBar(bar, left, top, left + m, t + h);
         // The first module of each add-on digit: write the digit above the add-on bars.
         if (j >= 4 && (j - 4) % 9 == 0) {
             if (Font() != nullptr) canvas->setFontColor(Font()->color);

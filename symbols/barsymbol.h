@@ -66,7 +66,7 @@ class BarSymbol : public Tbar {
     void DrawAddOn(int offset);
 
   private:
-    void fillBar(double x1, double y1, double x2, double y2);
+    void fillBar(QRgb bar, double x1, double y1, double x2, double y2);
     void writeText(double x, double y, const QString& text);
 };
 

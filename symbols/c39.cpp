@@ -54,6 +54,20 @@ constexpr bool allPatternsWellFormed() {
 static_assert(allPatternsWellFormed(), "every pattern is 12 modules, starting and ending on a bar");
 
 constexpr char kGap = '0';  // the narrow space between characters
+constexpr QRgb kBlack = 0xFF000000, kWhite = 0xFFFFFFFF;
+
+// Each character's pattern by its code, for the characters that have one.
+struct PatternTable {
+    std::array<std::string_view, 128> byCode{};
+    constexpr PatternTable() {
+        for (const CharPattern& p : kPatterns) byCode[std::size_t(p.character)] = p.modules;
+    }
+};
+constexpr PatternTable kPatternTable;
+
+bool isNil(const QString& s) {
+    return s == QLatin1String(Tc39::kNil.data(), static_cast<qsizetype>(Tc39::kNil.size()));
+}
 
 QChar upperAsciiLetter(QChar c) {
     return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ? QChar(c.unicode() - 'a' + 'A') : c;
@@ -115,10 +129,8 @@ std::int32_t Tc39::Setup(const surface::Font& font, std::int32_t dpi, double int
 }
 
 std::string_view Tc39::PatternOf(QChar c) {
-    for (const CharPattern& p : kPatterns) {
-        if (c == QLatin1Char(p.character)) return p.modules;
-    }
-    return kNil;
+    const std::string_view p = c.unicode() < 128 ? kPatternTable.byCode[c.unicode()] : kNil;
+    return p.empty() ? kNil : p;
 }
 
 bool Tc39::Accepts(QChar c) {
@@ -152,26 +164,23 @@ QString Tc39::ModulesOf(const QString& text) {
 
 QString Tc39::Encode(const QString& text) {
     const QString modules = ModulesOf(text);
-    if (modules == nil()) return modules;
-    QString elements;
-    elements.reserve(modules.size());
+    if (isNil(modules)) return modules;
+    QString elements(modules.size(), Qt::Uninitialized);
+    QChar* out = elements.data();
+    const QChar* m = modules.constData();
     const qsizetype n = modules.size();
     for (qsizetype j = 0; j < n;) {
-        const QChar here = modules[j];
-        const bool pair = j + 1 < n && modules[j + 1] == here;
-        if (pair) {
-            elements += here == QLatin1Char('1') ? QLatin1Char('8') : QLatin1Char('6');
-            j += 2;
-        } else {
-            elements += here == QLatin1Char('1') ? QLatin1Char('2') : QLatin1Char('4');
-            j += 1;
-        }
+        const bool bar = m[j] == QLatin1Char('1');
+        const bool pair = j + 1 < n && m[j + 1] == m[j];
+        *out++ = QLatin1Char(pair ? (bar ? '8' : '6') : (bar ? '2' : '4'));
+        j += pair ? 2 : 1;
     }
+    elements.truncate(out - elements.constData());
     return elements;
 }
 
 double Tc39::patternWidthF(const QString& elements, std::int32_t narrowWidth, double ratio) {
-    if (elements == nil()) return -1;
+    if (isNil(elements)) return -1;
     const double wide = surface::roundEven(narrowWidth * ratio);
     double width = 0;
     for (QChar e : elements) {
@@ -238,7 +247,7 @@ Tc39::DrawOutcome Tc39::Draw(surface::Bitmap& canvas) const {
         hasComment ? f + 2.0 * IntervalSpace + TopSpace : double(TopSpace) + IntervalSpace;
     const int y0 = clampToInt(barTop);
     const int y1 = clampToInt(barTop + BarHeight);
-    if (elements() != nil()) {
+    if (!isNil(elements())) {
         const double wide = wideWidth();
         double x = LeftSpace;
         for (QChar e : elements()) {
@@ -246,7 +255,7 @@ Tc39::DrawOutcome Tc39::Draw(surface::Bitmap& canvas) const {
             const bool isWide = e == QLatin1Char('6') || e == QLatin1Char('8');
             const bool isBar = e == QLatin1Char('2') || e == QLatin1Char('8');
             const double w = isWide ? wide : double(NarrowWidth);
-            canvas.setBrushColor(isBar ? Qt::black : Qt::white);
+            canvas.setBrushRgb(isBar ? kBlack : kWhite);
             canvas.fillRect(clampToInt(x), y0, clampToInt(x + w), y1);
             x += w;
         }

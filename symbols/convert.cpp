@@ -1,6 +1,7 @@
 #include "symbols/convert.h"
 
 #include <QLocale>
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -57,6 +58,19 @@ bool tryStrToFloat(const QString& text, double& out) {
         if (expDigits == 0) return false;
     }
     if (i != n) return false;
+    // The text is plain ASCII now; the standard conversion rounds as the C locale's does.
+    // What it cannot represent (overflow, underflow) is left to the locale's conversion.
+    char ascii[64];
+    if (n < int(sizeof ascii)) {
+        const int skip = t[0] == QLatin1Char('+') ? 1 : 0;
+        for (int k = skip; k < n; ++k) ascii[k - skip] = char(t[k].unicode());
+        double v = 0;
+        const auto [end, error] = std::from_chars(ascii, ascii + n - skip, v);
+        if (error == std::errc() && end == ascii + n - skip && std::isfinite(v)) {
+            out = v;
+            return true;
+        }
+    }
     bool ok = false;
     const double v = QLocale::c().toDouble(t, &ok);
     if (!ok || !std::isfinite(v)) return false;
