@@ -2,10 +2,13 @@
 
 #ifdef MARLISK_HAVE_ZLIB
 #include <zlib.h>
+
+#include "surface/deflate.h"
 #endif
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -53,32 +56,6 @@ class Palette {
     int lastIndex_ = -1;
 };
 
-// The zlib stream of `raw`. Each thread keeps its compressor: setting one up clears
-// hundreds of kilobytes, many times the work of a symbol's few kilobytes of rows.
-QByteArray compressed(const QByteArray& raw) {
-    struct Compressor {
-        z_stream stream{};
-        bool ready = false;
-        Compressor() {
-            ready =
-                deflateInit2(&stream, Z_BEST_SPEED, Z_DEFLATED, 12, 4, Z_DEFAULT_STRATEGY) == Z_OK;
-        }
-        ~Compressor() {
-            if (ready) deflateEnd(&stream);
-        }
-    };
-    thread_local Compressor z;
-    if (!z.ready || deflateReset(&z.stream) != Z_OK) return {};
-    QByteArray out(static_cast<qsizetype>(deflateBound(&z.stream, uLong(raw.size()))),
-                   Qt::Uninitialized);
-    z.stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(raw.constData()));
-    z.stream.avail_in = static_cast<uInt>(raw.size());
-    z.stream.next_out = reinterpret_cast<Bytef*>(out.data());
-    z.stream.avail_out = static_cast<uInt>(out.size());
-    if (deflate(&z.stream, Z_FINISH) != Z_STREAM_END) return {};
-    out.resize(static_cast<qsizetype>(z.stream.total_out));
-    return out;
-}
 }  // namespace
 
 QByteArray encodePalettePng(const QImage& image) {
@@ -91,8 +68,8 @@ QByteArray encodePalettePng(const QImage& image) {
     const auto line = [&rgb](int y) { return reinterpret_cast<const QRgb*>(rgb.constScanLine(y)); };
 
     // The palette, in order of first appearance, and the indices of each row that differs
-    // from the row above. A barcode's rows repeat: a row like the one above is sent as "Up"
-    // of the row above, all zeros, and is not looked at pixel by pixel.
+    // from the row above. A barcode's rows repeat: a row like the one above is sent as a
+    // copy of it, and is not looked at pixel by pixel.
     Palette palette;
     std::vector<int> distinct;  // rows, in order
     std::vector<uchar> indices;
@@ -102,15 +79,14 @@ QByteArray encodePalettePng(const QImage& image) {
         distinct.push_back(y);
         indices.resize(indices.size() + std::size_t(w));
         uchar* out = indices.data() + indices.size() - std::size_t(w);
-        QRgb last = src[0];
-        int index = palette.index(last);
-        for (int x = 0; x < w; ++x) {
-            if (src[x] != last) {
-                last = src[x];
-                index = palette.index(last);
-            }
+        // Runs of one colour: a bar or a space is one palette lookup.
+        for (int x = 0; x < w;) {
+            const QRgb colour = src[x];
+            const int index = palette.index(colour);
             if (index < 0) return {};
-            out[x] = static_cast<uchar>(index);
+            const int start = x;
+            while (x < w && src[x] == colour) ++x;
+            std::memset(out + start, index, std::size_t(x - start));
         }
     }
     const int depth = palette.size() <= 2    ? 1
@@ -118,21 +94,38 @@ QByteArray encodePalettePng(const QImage& image) {
                       : palette.size() <= 16 ? 4
                                              : 8;
 
-    // Each row after its filter byte: 0 (none) with the packed indices, or 2 (up) with zeros.
+    // Each row after its filter byte 0 (none): the packed indices, or a copy of the row
+    // above, which the stream sends as one reference to it.
     const int rowBytes = (w * depth + 7) / 8;
-    QByteArray raw(qsizetype(rowBytes + 1) * h, '\0');
+    const qsizetype stride = rowBytes + 1;
+    QByteArray raw(stride * h, '\0');
     auto* bytes = reinterpret_cast<uchar*>(raw.data());
-    for (int y = 0; y < h; ++y) bytes[qsizetype(y) * (rowBytes + 1)] = 2;
     const uchar* idx = indices.data();
-    for (int y : distinct) {
-        uchar* row = bytes + qsizetype(y) * (rowBytes + 1);
-        *row++ = 0;
-        for (int x = 0, bit = 0; x < w; ++x, bit += depth)
-            row[bit >> 3] |= static_cast<uchar>(idx[x] << (8 - depth - (bit & 7)));
+    std::size_t next = 0;  // in distinct
+    for (int y = 0; y < h; ++y) {
+        uchar* row = bytes + qsizetype(y) * stride;
+        if (next == distinct.size() || distinct[next] != y) {
+            std::memcpy(row, row - stride, std::size_t(stride));
+            continue;
+        }
+        ++next;
+        // Indices packed from the highest bit down, a byte stored as it fills.
+        uchar* out = row + 1;
+        unsigned byte = 0;
+        int filled = 0;
+        for (int x = 0; x < w; ++x) {
+            byte = (byte << depth) | idx[x];
+            filled += depth;
+            if (filled == 8) {
+                *out++ = static_cast<uchar>(byte);
+                byte = 0;
+                filled = 0;
+            }
+        }
+        if (filled > 0) *out = static_cast<uchar>(byte << (8 - filled));
         idx += w;
     }
-    const QByteArray packed = compressed(raw);
-    if (packed.isEmpty()) return {};
+    const QByteArray packed = deflateRows(raw, int(std::min<qsizetype>(stride, INT_MAX)));
 
     QByteArray out("\x89PNG\r\n\x1a\n", 8);
     QByteArray header;

@@ -5,6 +5,8 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QTest>
+#include <functional>
+#include <vector>
 
 #include "surface/bitmap.h"
 #include "surface/clipboard.h"
@@ -43,6 +45,72 @@ Bitmap white(int w, int h) {
     b.setBrushColor(Qt::white);
     b.setSize(w, h);
     return b;
+}
+
+// Drawing steps, for pictures drawn the same way twice.
+using Step = std::function<void(Bitmap&)>;
+Step fill(int x1, int y1, int x2, int y2, QRgb colour) {
+    return [=](Bitmap& b) {
+        b.setBrushColor(QColor::fromRgb(colour));
+        b.fillRect(x1, y1, x2, y2);
+    };
+}
+Step text(int x, int y, const char* s, int points = 8, QRgb ink = kBlack) {
+    return [=](Bitmap& b) {
+        surface::Font f;
+        f.pointSize = points;
+        f.color = QColor::fromRgb(ink);
+        b.assignFont(f);
+        b.setBrushColor(Qt::white);
+        b.textOut(x, y, QString::fromLatin1(s));
+    };
+}
+Step resize(int w, int h, QRgb brush = kWhite) {
+    return [=](Bitmap& b) {
+        b.setBrushColor(QColor::fromRgb(brush));
+        b.setSize(w, h);
+    };
+}
+
+struct Drawing {
+    const char* name;
+    std::vector<Step> steps;
+};
+
+// Bars of a symbol, `n` of them two pixels wide from x, rows y1 to y2.
+std::vector<Step> bars(int x, int y1, int y2, int n) {
+    std::vector<Step> out;
+    for (int i = 0; i < n; ++i) out.push_back(fill(x + 4 * i, y1, x + 4 * i + 2, y2, kBlack));
+    return out;
+}
+
+std::vector<Drawing> drawings() {
+    const auto with = [](std::vector<Step> a, const std::vector<Step>& b) {
+        a.insert(a.end(), b.begin(), b.end());
+        return a;
+    };
+    return {
+        {"bars, digits whose cells cover some, more bars over the digits",
+         with(with(with({resize(60, 40)}, bars(2, 3, 30, 8)),
+                   {text(6, 22, "12"), text(30, 24, "7")}),
+              bars(4, 5, 38, 6))},
+        {"text cut at every edge",
+         {resize(40, 30), fill(0, 0, 40, 30, 0x336699), text(-4, -5, "88"), text(30, 20, "88"),
+          text(-3, 22, "W"), text(34, -6, "W", 8, 0xCC0000)}},
+        {"grown after drawing, as an add-on is",
+         with(with({resize(50, 40)}, bars(3, 4, 36, 9)),
+              with({resize(90, 40, 0xEEEEEE), text(60, 2, "51")}, bars(55, 16, 36, 8)))},
+        {"grown both ways, then shrunk, then grown",
+         with(with({resize(30, 20), text(2, 2, "5")}, bars(1, 0, 20, 6)),
+              {resize(45, 35, 0x00FF00), fill(20, 15, 44, 34, 0x0000FF), resize(25, 30),
+               text(10, 18, "0"), resize(50, 31, 0xFF0000)})},
+        {"text larger than the picture between bars",
+         with(with({resize(70, 30)}, bars(2, 0, 30, 10)),
+              with({text(-10, -20, "WWW", 60, 0x00AA00)}, bars(5, 0, 25, 10)))},
+        {"one column and one row",
+         {resize(1, 30), fill(0, 3, 1, 9, kBlack), text(0, 10, "1"), resize(30, 30),
+          fill(0, 29, 30, 30, 0x123456)}},
+    };
 }
 }  // namespace
 
@@ -96,6 +164,26 @@ class SurfaceTest : public QObject {
         QCOMPARE(b.pixel(1, 4), QColor(Qt::red).rgb() & 0xFFFFFF);
         b.setSize(0, 5);
         QVERIFY(b.isEmpty());
+    }
+
+    // Fills and text wait to be painted until their pixels are wanted; whatever the order
+    // of the steps, the picture is the one painting each step at once gives.
+    void paintedLaterAsPaintedAtOnce_data() {
+        QTest::addColumn<int>("drawing");
+        const std::vector<Drawing> all = drawings();
+        for (std::size_t i = 0; i < all.size(); ++i) QTest::newRow(all[i].name) << int(i);
+    }
+    void paintedLaterAsPaintedAtOnce() {
+        QFETCH(int, drawing);
+        const Drawing d = drawings()[std::size_t(drawing)];
+        Bitmap later, atOnce;
+        for (const Step& step : d.steps) {
+            step(later);
+            step(atOnce);
+            if (!atOnce.isEmpty()) (void)atOnce.pixel(0, 0);  // its pixels, now
+        }
+        QCOMPARE(later.image(), atOnce.image());
+        QVERIFY(later.hasVectors());
     }
 
     void textCellIsFilledWithBrushAtTopLeft() {
