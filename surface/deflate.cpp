@@ -157,7 +157,7 @@ QByteArray deflateRows(const QByteArray& raw, int stride) {
                                std::size_t(stride)) == 0)
                 same += stride;
         }
-        if (same > 0) {
+        if (same >= 3) {  // a copy is 3 bytes or more: rows of one or two bytes may be sent
             e.match(same, stride);
             at += same;
             continue;

@@ -46,6 +46,8 @@ class FilesTest : public QObject {
         QTest::newRow("16 colours") << 16 << 35 << rgb << 4;
         QTest::newRow("17 colours") << 17 << 40 << rgb << 8;
         QTest::newRow("256 colours") << 256 << 300 << rgb << 8;
+        QTest::newRow("2 colours, 1 wide: one repeated row of two bytes is sent as it is")
+            << 2 << 1 << rgb << 1;
         QTest::newRow("2 colours, 2,100 wide: a repeated row takes several copies")
             << 2 << 2100 << rgb << 1;
         QTest::newRow("17 colours, 32,800 wide: rows too long to refer back to")
