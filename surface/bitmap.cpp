@@ -30,13 +30,14 @@ bool Bitmap::setSize(int w, int h) {
         vectorsValid_ = true;
         return true;
     }
-    QImage next(w, h, QImage::Format_RGB32);
-    if (next.isNull()) return false;
-    stampResolution(next, dpi_);
     const int oldW = width(), oldH = height();
     // While the kept operations make every pixel, a picture that only grows needs no pixels
-    // copied: its new area is one more operation.
+    // copied: its new area is one more operation. Such a picture is painted as indices into
+    // its few colours, unless it has more than 256.
     const bool fromOperations = vectorsValid_ && painted_ == 0 && w >= oldW && h >= oldH;
+    QImage next(w, h, fromOperations ? QImage::Format_Indexed8 : QImage::Format_RGB32);
+    if (next.isNull()) return false;
+    stampResolution(next, dpi_);
     if (!fromOperations) {
         paintPending();
         next.fill(brush_);
@@ -126,53 +127,122 @@ void Bitmap::paintText(const QRect& cell, const QRect& clip, QRgb background, QR
     uchar* bits = image_.bits();
     const qsizetype stride = image_.bytesPerLine();
     const QRect inside = clip.translated(-cell.topLeft());
-    for (const QPoint& p : glyphs.ink)
-        if (inside.contains(p))
-            reinterpret_cast<QRgb*>(bits + (cell.top() + p.y()) * stride)[cell.left() + p.x()] =
-                ink | 0xFF000000;
+    for (const GlyphRun::Span& s : glyphs.ink) {
+        const int from = std::max(s.x, inside.left()),
+                  to = std::min(s.x + s.length - 1, inside.right());
+        if (s.y < inside.top() || s.y > inside.bottom() || from > to) continue;
+        auto* row = reinterpret_cast<QRgb*>(bits + (cell.top() + s.y) * stride) + cell.left();
+        std::fill(row + from, row + to + 1, ink | 0xFF000000);
+    }
+}
+
+bool Bitmap::toRgb32() const {
+    if (image_.format() == QImage::Format_RGB32) return true;
+    QImage rgb = image_.convertToFormat(QImage::Format_RGB32);
+    if (rgb.isNull()) return false;
+    image_ = std::move(rgb);
+    return true;
 }
 
 void Bitmap::paintPending() const {
     if (painted_ >= ops_.size()) return;
-    if (!isEmpty() && !(painted_ == 0 && paintByRows())) {
-        const QRect picture(0, 0, width(), height());
-        for (std::size_t i = painted_; i < ops_.size(); ++i) {
-            const VectorOp& op = ops_[i];
-            if (op.kind == VectorOp::Kind::Fill) {
-                const QRect r = op.rect & picture;
-                if (!r.isEmpty()) paint(r, op.colour);
-                continue;
-            }
-            const TextRun& t = texts_[std::size_t(op.text)];
-            if (t.glyphs)
-                paintText(op.rect, t.clip & picture, op.colour, t.font.color.rgb(), *t.glyphs);
-        }
-    }
+    const std::size_t from = painted_;
     painted_ = ops_.size();
+    if (isEmpty() || (from == 0 && paintByRows()) || !toRgb32()) return;
+    const QRect picture(0, 0, width(), height());
+    for (std::size_t i = from; i < ops_.size(); ++i) {
+        const VectorOp& op = ops_[i];
+        if (op.kind == VectorOp::Kind::Fill) {
+            const QRect r = op.rect & picture;
+            if (!r.isEmpty()) paint(r, op.colour);
+            continue;
+        }
+        const TextRun& t = texts_[std::size_t(op.text)];
+        if (t.glyphs)
+            paintText(op.rect, t.clip & picture, op.colour, t.font.color.rgb(), *t.glyphs);
+    }
 }
 
 namespace {
 // One operation as painting a row needs it: rows top..bottom of columns left..right in
-// `colour`, then, for text, the glyph pixels of each row inside the clip.
+// `colour`, then, for text, the glyph pixels of each row inside the clip in `ink`. The
+// colours are pixel values of the picture's format.
 struct RowPainter {
     int top, bottom, left, right;  // inclusive; empty when right < left
     QRgb colour;
     const GlyphRun* glyphs;  // null for a fill
     int cellLeft, cellTop;
-    int clipTop, clipBottom, clipLeft, clipRight;
+    int inkTop, inkBottom;  // the rows glyph pixels may be set on, clipped
+    int clipLeft, clipRight;
     QRgb ink;
+
+    bool reaches(int from, int to) const {  // rows from <= y < to
+        return (top < to && bottom >= from) || (glyphs && inkTop < to && inkBottom >= from);
+    }
 };
 
-void paintRow(QRgb* row, int y, const std::vector<RowPainter>& painters) {
+template <typename Pixel>
+void paintRow(Pixel* row, int y, const std::vector<RowPainter>& painters) {
     for (const RowPainter& p : painters) {
         if (y >= p.top && y <= p.bottom && p.left <= p.right)
-            std::fill(row + p.left, row + p.right + 1, p.colour);
-        if (p.glyphs == nullptr || y < p.clipTop || y > p.clipBottom) continue;
-        for (const QPoint& g : p.glyphs->inkInRow(y - p.cellTop)) {
-            const int x = p.cellLeft + g.x();
-            if (x >= p.clipLeft && x <= p.clipRight) row[x] = p.ink;
+            std::fill(row + p.left, row + p.right + 1, Pixel(p.colour));
+        if (p.glyphs == nullptr || y < p.inkTop || y > p.inkBottom) continue;
+        for (const GlyphRun::Span& s : p.glyphs->inkInRow(y - p.cellTop)) {
+            const int from = std::max(p.cellLeft + s.x, p.clipLeft);
+            const int to = std::min(p.cellLeft + s.x + s.length - 1, p.clipRight);
+            for (int x = from; x <= to; ++x) row[x] = Pixel(p.ink);
         }
     }
+}
+
+// Paints rows marked fresh from the painters and copies each other row from the one above.
+template <typename Pixel>
+void paintRows(uchar* bits, qsizetype stride, const std::vector<unsigned char>& fresh,
+               const std::vector<RowPainter>& painters) {
+    const int h = int(fresh.size());
+    std::vector<RowPainter> active;
+    active.reserve(painters.size());
+    for (int y = 0; y < h;) {
+        if (!fresh[std::size_t(y)]) {
+            // A band of copies of the row above, copied in blocks that double: a tall band
+            // costs a few copies rather than one per row.
+            int end = y + 1;
+            while (end < h && !fresh[std::size_t(end)]) ++end;
+            const int source = y - 1;
+            while (y < end) {
+                const int n = std::min(y - source, end - y);
+                std::memcpy(bits + y * stride, bits + (y - n) * stride, std::size_t(n * stride));
+                y += n;
+            }
+            continue;
+        }
+        // A run of fresh rows: only the operations that reach it are looked at.
+        int end = y + 1;
+        while (end < h && fresh[std::size_t(end)]) ++end;
+        active.clear();
+        for (const RowPainter& p : painters)
+            if (p.reaches(y, end)) active.push_back(p);
+        for (; y < end; ++y) paintRow(reinterpret_cast<Pixel*>(bits + y * stride), y, active);
+    }
+}
+
+// The colours the painters use as indices into `table`, in order of first use; false (and
+// the painters half changed) when there are more than 256.
+bool toIndices(std::vector<RowPainter>& painters, QVector<QRgb>& table) {
+    const auto index = [&table](QRgb c) -> int {
+        const qsizetype at = table.indexOf(c);
+        if (at >= 0) return int(at);
+        if (table.size() == 256) return -1;
+        table.push_back(c);
+        return int(table.size()) - 1;
+    };
+    for (RowPainter& p : painters) {
+        const int colour = index(p.colour), ink = p.glyphs ? index(p.ink) : 0;
+        if (colour < 0 || ink < 0) return false;
+        p.colour = QRgb(colour);
+        p.ink = QRgb(ink);
+    }
+    return true;
 }
 }  // namespace
 
@@ -193,7 +263,7 @@ bool Bitmap::paintByRows() const {
             const QRect& r = op.rect;
             band(r.top(), r.bottom() + 1);
             painters.push_back({r.top(), r.bottom(), r.left(), r.right(), op.colour | 0xFF000000,
-                                nullptr, 0, 0, 0, 0, 0, 0, 0});
+                                nullptr, 0, 0, 0, -1, 0, 0, 0});
             continue;
         }
         const TextRun& t = texts_[std::size_t(op.text)];
@@ -208,38 +278,20 @@ bool Bitmap::paintByRows() const {
         band(to, to);
         painters.push_back({cellShown.top(), cellShown.bottom(), cellShown.left(),
                             cellShown.right(), op.colour | 0xFF000000, t.glyphs.get(),
-                            op.rect.left(), op.rect.top(), t.clip.top(), t.clip.bottom(),
-                            t.clip.left(), t.clip.right(), t.font.color.rgb() | 0xFF000000});
+                            op.rect.left(), op.rect.top(), from, to - 1, t.clip.left(),
+                            t.clip.right(), t.font.color.rgb() | 0xFF000000});
     }
     const qint64 rows = std::count(fresh.begin(), fresh.end(), 1);
     if (rows * qint64(painters.size()) > kRowOperationBudget) return false;
-    const qsizetype stride = image_.bytesPerLine();
-    uchar* bits = image_.bits();
-    const std::size_t rowBytes = std::size_t(width()) * sizeof(QRgb);
-    std::vector<RowPainter> active;
-    active.reserve(painters.size());
-    for (int y = 0; y < h;) {
-        if (!fresh[std::size_t(y)]) {
-            // A band of copies of the row above: copied in blocks that double, when the rows
-            // lie end to end, so a tall band costs a few copies rather than one per row.
-            int end = y + 1;
-            while (end < h && !fresh[std::size_t(end)]) ++end;
-            const int source = y - 1;
-            while (y < end) {
-                const int n = stride == qsizetype(rowBytes) ? std::min(y - source, end - y) : 1;
-                std::memcpy(bits + y * stride, bits + (y - n) * stride, std::size_t(n) * rowBytes);
-                y += n;
-            }
-            continue;
-        }
-        // A run of fresh rows: only the operations that reach it are looked at.
-        int end = y + 1;
-        while (end < h && fresh[std::size_t(end)]) ++end;
-        active.clear();
-        for (const RowPainter& p : painters)
-            if ((p.top < end && p.bottom >= y) || p.glyphs != nullptr) active.push_back(p);
-        for (; y < end; ++y) paintRow(reinterpret_cast<QRgb*>(bits + y * stride), y, active);
+    // A picture of at most 256 colours is kept as indices: a quarter of the bytes to write.
+    QVector<QRgb> table;
+    if (image_.format() == QImage::Format_Indexed8 && toIndices(painters, table)) {
+        image_.setColorTable(table);
+        paintRows<uchar>(image_.bits(), image_.bytesPerLine(), fresh, painters);
+        return true;
     }
+    if (!toRgb32()) return false;
+    paintRows<QRgb>(image_.bits(), image_.bytesPerLine(), fresh, painters);
     return true;
 }
 
@@ -256,7 +308,10 @@ void Bitmap::recordFill(const QRect& r, QRgb colour) {
 
 bool Bitmap::textOut(int x, int y, const QString& text) {
     if (isEmpty()) return true;  // nothing to write on; clipped away entirely
-    const GlyphRun metrics = glyphMetrics(font_, dpi_, text);
+    std::shared_ptr<const GlyphRun> kept = keptGlyphRun(font_, dpi_, text);
+    const GlyphRun metrics =
+        kept ? GlyphRun{kept->advance, kept->height, kept->ascent, kept->overhang, {}, 0, {}}
+             : glyphMetrics(font_, dpi_, text);
     const QRect cell(x, y, metrics.advance, metrics.height);
     const QRect picture(0, 0, width(), height());
     const QRgb background = brush_;
@@ -273,7 +328,7 @@ bool Bitmap::textOut(int x, int y, const QString& text) {
     // picture's edge is drawn again in every symbol); its pixels are clipped as they are set.
     if (visible.isEmpty() || qint64(reach.width()) * reach.height() <= qint64(width()) * height()) {
         std::shared_ptr<const GlyphRun> glyphs;
-        if (!visible.isEmpty()) glyphs = glyphRun(font_, dpi_, text);
+        if (!visible.isEmpty()) glyphs = kept ? std::move(kept) : glyphRun(font_, dpi_, text);
         if (vectorsValid_) {
             record(std::move(glyphs));  // painted later
         } else if (glyphs) {
@@ -283,6 +338,7 @@ bool Bitmap::textOut(int x, int y, const QString& text) {
     }
     // Larger text is rendered for the visible part alone, now.
     paintPending();
+    if (!toRgb32()) return false;
     if (vectorsValid_) {
         record(nullptr);
         painted_ = ops_.size();
@@ -309,6 +365,10 @@ QRgb Bitmap::pixel(int x, int y) const {
 
 void Bitmap::dropVectors() {
     paintPending();
+    if (!toRgb32()) {  // no memory for the pixels: the picture is lost, not half written
+        image_ = QImage();
+        width_ = height_ = 0;
+    }
     vectorsValid_ = false;
     ops_.clear();
     texts_.clear();
@@ -325,8 +385,9 @@ void Bitmap::copyRect(const QRect& dstRect, const Bitmap& src, const QRect& srcR
     if (isEmpty() || src.isEmpty() || dstRect.isEmpty() || srcRect.isEmpty()) return;
     // Nearest-neighbour replication done by hand: each destination pixel takes the source
     // pixel its centre falls on, so the result never depends on a paint engine's filtering.
-    src.paintPending();
+    const QImage source = src.image().convertToFormat(QImage::Format_RGB32);
     dropVectors();
+    if (isEmpty() || source.isNull()) return;
     const int dw = dstRect.width(), dh = dstRect.height();
     const int sw = srcRect.width(), sh = srcRect.height();
     for (int dy = 0; dy < dh; ++dy) {
@@ -334,7 +395,7 @@ void Bitmap::copyRect(const QRect& dstRect, const Bitmap& src, const QRect& srcR
         if (ty < 0 || ty >= height()) continue;
         const int sy = srcRect.top() + static_cast<int>(((2LL * dy + 1) * sh) / (2LL * dh));
         if (sy < 0 || sy >= src.height()) continue;
-        const auto* sline = reinterpret_cast<const QRgb*>(src.image_.constScanLine(sy));
+        const auto* sline = reinterpret_cast<const QRgb*>(source.constScanLine(sy));
         auto* dline = reinterpret_cast<QRgb*>(image_.scanLine(ty));
         for (int dx = 0; dx < dw; ++dx) {
             const int tx = dstRect.left() + dx;

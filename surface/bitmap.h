@@ -112,6 +112,9 @@ class Bitmap {
     // one after another otherwise.
     void paintPending() const;
     bool paintByRows() const;
+    // Turns a picture of indices into 32-bit pixels, for painting operation by operation.
+    // False when the memory for them cannot be had.
+    bool toRgb32() const;
     // Ends keeping the operations: the picture is pixels from here on.
     void dropVectors();
 

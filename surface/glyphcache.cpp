@@ -8,8 +8,8 @@
 namespace surface {
 
 namespace {
-constexpr std::size_t kMaxInkKept = 2 * 1024 * 1024;  // glyph pixels, 8 bytes each
-constexpr qsizetype kMaxCellTextKept = 64;            // characters of a text measured alone
+constexpr std::size_t kMaxInkKept = 1024 * 1024;  // runs of glyph pixels, 12 bytes each
+constexpr qsizetype kMaxCellTextKept = 64;        // characters of a text measured alone
 
 thread_local std::uint64_t pixelsRendered = 0;
 
@@ -36,7 +36,9 @@ GlyphRun render(const Font& font, int dpi, const QString& text) {
             if (run.rowStart.empty()) run.inkTop = y - pad;
             while (run.inkTop + int(run.rowStart.size()) <= y - pad)
                 run.rowStart.push_back(static_cast<std::uint32_t>(run.ink.size()));
-            run.ink.emplace_back(x - pad, y - pad);
+            const int start = x;
+            while (x + 1 < scratch.width() && qGray(line[x + 1]) < 128) ++x;
+            run.ink.push_back({start - pad, y - pad, x + 1 - start});
         }
     }
     run.rowStart.push_back(static_cast<std::uint32_t>(run.ink.size()));
@@ -113,7 +115,13 @@ GlyphRun glyphMetrics(const Font& font, int dpi, const QString& text) {
     return it->second;
 }
 
-std::span<const QPoint> GlyphRun::inkInRow(int y) const {
+std::shared_ptr<const GlyphRun> keptGlyphRun(const Font& font, int dpi, const QString& text) {
+    if (FontRuns* entry = runsOf(font, dpi))
+        if (const auto it = entry->runs.find(text); it != entry->runs.end()) return it->second;
+    return nullptr;
+}
+
+std::span<const GlyphRun::Span> GlyphRun::inkInRow(int y) const {
     const long r = long(y) - inkTop;
     if (r < 0 || r + 1 >= long(rowStart.size())) return {};
     return {ink.data() + rowStart[std::size_t(r)], ink.data() + rowStart[std::size_t(r) + 1]};

@@ -10,7 +10,6 @@
 // picture it is drawn on, not those of the whole line.
 
 #include <QImage>
-#include <QPoint>
 #include <QRect>
 #include <QString>
 #include <cstdint>
@@ -28,20 +27,26 @@ struct GlyphRun {
     int ascent = 0;   // baseline below the cell's top
     // How far glyphs may reach past their cell on every side (italics, overhanging letters).
     int overhang = 0;
-    // The glyph pixels, relative to the cell's top-left corner (they may lie outside it),
-    // row by row from the top.
-    std::vector<QPoint> ink;
-    // Where each row's pixels start in `ink`: row inkTop + r holds ink[rowStart[r]] up to
+    // The glyph pixels as runs along rows, relative to the cell's top-left corner (they may
+    // lie outside it), row by row from the top.
+    struct Span {
+        int x, y, length;
+    };
+    std::vector<Span> ink;
+    // Where each row's runs start in `ink`: row inkTop + r holds ink[rowStart[r]] up to
     // ink[rowStart[r + 1]].
     int inkTop = 0;
     std::vector<std::uint32_t> rowStart;
 
-    // The glyph pixels of row y of the cell (y may lie outside it; then mostly none).
-    std::span<const QPoint> inkInRow(int y) const;
+    // The runs of row y of the cell (y may lie outside it; then mostly none).
+    std::span<const Span> inkInRow(int y) const;
 };
 
 // The cell of the text, without its pixels (ink stays empty). Safe from several threads.
 GlyphRun glyphMetrics(const Font& font, int dpi, const QString& text);
+
+// The rendered text when it is kept already; null otherwise.
+std::shared_ptr<const GlyphRun> keptGlyphRun(const Font& font, int dpi, const QString& text);
 
 // The rendered text for a font on a picture of `dpi`, kept for the next call. Safe to call
 // from several threads; the run stays valid as long as the caller holds it.

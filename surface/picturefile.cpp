@@ -24,6 +24,9 @@ Format formatOf(const QString& path) {
 QImage compactImage(const QImage& image) {
     // A symbol has a handful of colours: an indexed picture holds them exactly and encodes
     // several times faster and smaller than 32-bit pixels.
+    if (image.format() == QImage::Format_Indexed8) return image;
+    if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32)
+        return compactImage(image.convertToFormat(QImage::Format_RGB32));
     QVector<QRgb> table;
     QImage out(image.size(), QImage::Format_Indexed8);
     QRgb last = 0;

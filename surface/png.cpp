@@ -61,11 +61,16 @@ class Palette {
 QByteArray encodePalettePng(const QImage& image) {
     const int w = image.width(), h = image.height();
     if (w <= 0 || h <= 0) return {};
-    const QImage rgb =
-        image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32
+    // A picture of indices is read as it is; any other as 32-bit pixels.
+    const bool indexed = image.format() == QImage::Format_Indexed8;
+    const QImage pixels =
+        indexed || image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32
             ? image
             : image.convertToFormat(QImage::Format_RGB32);
-    const auto line = [&rgb](int y) { return reinterpret_cast<const QRgb*>(rgb.constScanLine(y)); };
+    const std::size_t lineBytes = std::size_t(w) * (indexed ? 1 : sizeof(QRgb));
+    const QVector<QRgb> table = indexed ? image.colorTable() : QVector<QRgb>();
+    std::array<int, 256> paletteOf;  // an index of the picture's table: its palette index
+    paletteOf.fill(-1);
 
     // The palette, in order of first appearance, and the indices of each row that differs
     // from the row above. A barcode's rows repeat: a row like the one above is sent as a
@@ -74,12 +79,22 @@ QByteArray encodePalettePng(const QImage& image) {
     std::vector<int> distinct;  // rows, in order
     std::vector<uchar> indices;
     for (int y = 0; y < h; ++y) {
-        const QRgb* src = line(y);
-        if (y > 0 && std::memcmp(src, line(y - 1), sizeof(QRgb) * std::size_t(w)) == 0) continue;
+        const uchar* line = pixels.constScanLine(y);
+        if (y > 0 && std::memcmp(line, pixels.constScanLine(y - 1), lineBytes) == 0) continue;
         distinct.push_back(y);
         indices.resize(indices.size() + std::size_t(w));
         uchar* out = indices.data() + indices.size() - std::size_t(w);
+        if (indexed) {
+            for (int x = 0; x < w; ++x) {
+                int& index = paletteOf[line[x]];
+                if (index < 0) index = palette.index(line[x] < table.size() ? table[line[x]] : 0);
+                if (index < 0) return {};
+                out[x] = static_cast<uchar>(index);
+            }
+            continue;
+        }
         // Runs of one colour: a bar or a space is one palette lookup.
+        const auto* src = reinterpret_cast<const QRgb*>(line);
         for (int x = 0; x < w;) {
             const QRgb colour = src[x];
             const int index = palette.index(colour);

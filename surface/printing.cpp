@@ -105,7 +105,9 @@ QString printPicture(QPrinter& printer, const surface::Bitmap& picture, double x
     painter.setRenderHint(QPainter::LosslessImageRendering, true);
     if (!picture.isEmpty()) {
         const QRect dest = destination(picture.width(), picture.height(), S, P, xMils, yMils);
-        painter.drawImage(dest, picture.image(), QRect(0, 0, picture.width(), picture.height()));
+        // As 32-bit pixels, which every paint engine takes the same way.
+        painter.drawImage(dest, picture.image().convertToFormat(QImage::Format_RGB32),
+                          QRect(0, 0, picture.width(), picture.height()));
     }
     if (!painter.end()) return jobError();
     return {};

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <initializer_list>
 #include <string_view>
 
 #include "symbols/convert.h"
+#include "symbols/numbersets.h"
 
 namespace symbols {
 
@@ -36,19 +38,28 @@ constexpr BarSymbol::MainLayout kLayout{51, kFullBars, kDigitStarts, false, 6, 6
 
 QString Tupce::ExpandToUpcA(const QString& message) {
     const int d6 = strToInt(message.mid(5, 1));
-    const auto d = [&message](int from, int count) { return message.mid(from, count); };
-    const QString zero = QStringLiteral("0");
+    // The pieces are appended one after another into one string.
+    QString out;
+    out.reserve(11);
+    const auto put = [&out](std::initializer_list<QStringView> pieces) {
+        out += QLatin1Char('0');
+        for (QStringView p : pieces) out += p;
+        return out;
+    };
+    const auto d = [&message](int from, int count) {
+        return QStringView(message).mid(from, count);
+    };
     switch (d6) {
         case 0:
         case 1:
         case 2:  // 0, d1, d2, d6, 0, 0, 0, 0, d3, d4, d5
-            return zero + d(0, 2) + QString::number(d6) + QStringLiteral("0000") + d(2, 3);
+            return put({d(0, 2), d(5, 1), u"0000", d(2, 3)});
         case 3:  // 0, d1, d2, d3, 0, 0, 0, 0, 0, d4, d5
-            return zero + d(0, 3) + QStringLiteral("00000") + d(3, 2);
+            return put({d(0, 3), u"00000", d(3, 2)});
         case 4:  // 0, d1, d2, d3, d4, 0, 0, 0, 0, 0, d5
-            return zero + d(0, 4) + QStringLiteral("00000") + d(4, 1);
+            return put({d(0, 4), u"00000", d(4, 1)});
         default:  // 0, d1, d2, d3, d4, d5, 0, 0, 0, 0, d6
-            return zero + d(0, 5) + QStringLiteral("0000") + d(5, 1);
+            return put({d(0, 5), u"0000", d(5, 1)});
     }
 }
 
@@ -59,12 +70,11 @@ QString Tupce::CheckDigit() const {
 QString Tupce::Encode(const QString& message) {
     if (message.size() != 6) return {};
     const std::string_view parity = kParity[CheckDigit().toInt()];
-    QString out = QStringLiteral("101");
-    for (int i = 0; i < 6; ++i) {
-        const QString digit = message.mid(i, 1);
-        out += parity[i] == 'O' ? LeftOddCode(digit) : LeftEvenCode(digit);
-    }
-    return out + QStringLiteral("010101");
+    QString out;
+    out.reserve(3 + 6 * 7 + 6);
+    out += QLatin1String("101");
+    for (int i = 0; i < 6; ++i) out += digitCode(parity[i] == 'O' ? kSetA : kSetB, message[i]);
+    return out + QLatin1String("010101");
 }
 
 void Tupce::Draw() {

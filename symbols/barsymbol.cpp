@@ -52,13 +52,16 @@ int BarSymbol::UpcCheckDigit(const QString& digits) {
 
 QString BarSymbol::EncodeWithCheckDigit(const QString& message, int length, int leftDigits) {
     if (message.size() != length) return {};
-    QString out = QStringLiteral("101");
-    for (int i = 0; i < leftDigits; ++i) out += LeftOddCode(message.mid(i, 1));
-    out += QStringLiteral("01010");
-    for (int i = leftDigits; i < length; ++i) out += RightCode(message.mid(i, 1));
-    const QString check = QString::number(UpcCheckDigit(message));
-    out += RightCode(check) + QStringLiteral("101");
-    message_ += check;
+    const int check = UpcCheckDigit(message);
+    QString out;
+    out.reserve(3 + 7 * (length + 1) + 5 + 3);
+    out += QLatin1String("101");
+    for (int i = 0; i < leftDigits; ++i) out += digitCode(kSetA, message[i]);
+    out += QLatin1String("01010");
+    for (int i = leftDigits; i < length; ++i) out += digitCode(kSetC, message[i]);
+    out += digitCode(kSetC, QChar(u'0' + check));
+    out += QLatin1String("101");
+    message_ += QChar(u'0' + check);
     return out;
 }
 

@@ -6,15 +6,19 @@ namespace symbols {
 
 namespace {
 QString lookup(const std::array<std::string_view, 10>& set, QChar digit) {
-    if (digit < QLatin1Char('0') || digit > QLatin1Char('9')) return {};
-    const std::string_view code = set[digit.unicode() - '0'];
-    return QString::fromLatin1(code.data(), static_cast<qsizetype>(code.size()));
+    return digitCode(set, digit);
 }
 
 QString codeIn(char parity, QChar digit) {
     return parity == 'A' ? codeA(digit) : codeB(digit);
 }
 }  // namespace
+
+QLatin1String digitCode(const std::array<std::string_view, 10>& set, QChar digit) {
+    if (digit < QLatin1Char('0') || digit > QLatin1Char('9')) return {};
+    const std::string_view code = set[digit.unicode() - '0'];
+    return QLatin1String(code.data(), static_cast<qsizetype>(code.size()));
+}
 
 QString codeA(QChar digit) {
     return lookup(kSetA, digit);

@@ -27,6 +27,9 @@ inline constexpr std::array<std::string_view, 4> kAddOn2Parity = {"AA", "AB", "B
 inline constexpr std::array<std::string_view, 10> kAddOn5Parity = {
     "BBAAA", "BABAA", "BAABA", "BAAAB", "ABBAA", "AABBA", "AAABB", "ABABA", "ABAAB", "AABAB"};
 
+// The 7-module code of one digit character in a number set; empty for a non-digit.
+QLatin1String digitCode(const std::array<std::string_view, 10>& set, QChar digit);
+
 // The 7-module code of one digit character in set A, B or C; empty for a non-digit.
 QString codeA(QChar digit);
 QString codeB(QChar digit);
