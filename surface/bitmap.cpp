@@ -181,16 +181,25 @@ struct RowPainter {
     }
 };
 
+// Paints rows from <= y < to of the operations, one after another: each pixel gets them in
+// their order, as painting them one by one over the whole picture would.
 template <typename Pixel>
-void paintRow(Pixel* row, int y, const std::vector<RowPainter>& painters) {
+void paintRun(uchar* bits, qsizetype stride, int from, int to,
+              const std::vector<RowPainter>& painters) {
+    const auto row = [bits, stride](int y) { return reinterpret_cast<Pixel*>(bits + y * stride); };
     for (const RowPainter& p : painters) {
-        if (y >= p.top && y <= p.bottom && p.left <= p.right)
-            std::fill(row + p.left, row + p.right + 1, Pixel(p.colour));
-        if (p.glyphs == nullptr || y < p.inkTop || y > p.inkBottom) continue;
-        for (const GlyphRun::Span& s : p.glyphs->inkInRow(y - p.cellTop)) {
-            const int from = std::max(p.cellLeft + s.x, p.clipLeft);
-            const int to = std::min(p.cellLeft + s.x + s.length - 1, p.clipRight);
-            for (int x = from; x <= to; ++x) row[x] = Pixel(p.ink);
+        const Pixel colour = Pixel(p.colour), ink = Pixel(p.ink);
+        if (p.left <= p.right)
+            for (int y = std::max(p.top, from); y <= std::min(p.bottom, to - 1); ++y)
+                std::fill(row(y) + p.left, row(y) + p.right + 1, colour);
+        if (p.glyphs == nullptr) continue;
+        for (int y = std::max(p.inkTop, from); y <= std::min(p.inkBottom, to - 1); ++y) {
+            Pixel* line = row(y);
+            for (const GlyphRun::Span& s : p.glyphs->inkInRow(y - p.cellTop)) {
+                const int left = std::max(p.cellLeft + s.x, p.clipLeft);
+                const int right = std::min(p.cellLeft + s.x + s.length - 1, p.clipRight);
+                for (int x = left; x <= right; ++x) line[x] = ink;
+            }
         }
     }
 }
@@ -198,10 +207,8 @@ void paintRow(Pixel* row, int y, const std::vector<RowPainter>& painters) {
 // Paints rows marked fresh from the painters and copies each other row from the one above.
 template <typename Pixel>
 void paintRows(uchar* bits, qsizetype stride, const std::vector<unsigned char>& fresh,
-               const std::vector<RowPainter>& painters) {
+               const std::vector<RowPainter>& painters, std::vector<RowPainter>& active) {
     const int h = int(fresh.size());
-    std::vector<RowPainter> active;
-    active.reserve(painters.size());
     for (int y = 0; y < h;) {
         if (!fresh[std::size_t(y)]) {
             // A band of copies of the row above, copied in blocks that double: a tall band
@@ -222,7 +229,8 @@ void paintRows(uchar* bits, qsizetype stride, const std::vector<unsigned char>& 
         active.clear();
         for (const RowPainter& p : painters)
             if (p.reaches(y, end)) active.push_back(p);
-        for (; y < end; ++y) paintRow(reinterpret_cast<Pixel*>(bits + y * stride), y, active);
+        paintRun<Pixel>(bits, stride, y, end, active);
+        y = end;
     }
 }
 
@@ -250,14 +258,22 @@ bool Bitmap::paintByRows() const {
     // Every pixel comes from the operations, so a row that no operation starts or ends on,
     // and that no glyph reaches, is the row above it again.
     const int h = height();
-    std::vector<unsigned char> fresh(std::size_t(h), 0);
+    // Scratch kept by each thread from picture to picture: a symbol is painted many times.
+    thread_local std::vector<unsigned char> fresh;
+    thread_local std::vector<RowPainter> painters, active;
+    // A picture of very many operations does not leave its scratch behind.
+    struct Release {
+        ~Release() {
+            if (painters.capacity() > 4096) painters = {}, active = {};
+        }
+    } release;
+    fresh.assign(std::size_t(h), 0);
     fresh[0] = 1;
-    const auto band = [&fresh, h](int top, int end) {
+    const auto band = [h](int top, int end) {
         if (top >= 0 && top < h) fresh[std::size_t(top)] = 1;
         if (end >= 0 && end < h) fresh[std::size_t(end)] = 1;
     };
-    std::vector<RowPainter> painters;
-    painters.reserve(ops_.size());
+    painters.clear();
     for (const VectorOp& op : ops_) {
         if (op.kind == VectorOp::Kind::Fill) {
             const QRect& r = op.rect;
@@ -287,11 +303,11 @@ bool Bitmap::paintByRows() const {
     QVector<QRgb> table;
     if (image_.format() == QImage::Format_Indexed8 && toIndices(painters, table)) {
         image_.setColorTable(table);
-        paintRows<uchar>(image_.bits(), image_.bytesPerLine(), fresh, painters);
+        paintRows<uchar>(image_.bits(), image_.bytesPerLine(), fresh, painters, active);
         return true;
     }
     if (!toRgb32()) return false;
-    paintRows<QRgb>(image_.bits(), image_.bytesPerLine(), fresh, painters);
+    paintRows<QRgb>(image_.bits(), image_.bytesPerLine(), fresh, painters, active);
     return true;
 }
 

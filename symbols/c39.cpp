@@ -197,7 +197,12 @@ std::int32_t Tc39::PatternWidth(const QString& elements, std::int32_t narrowWidt
 }
 
 double Tc39::TotalWidthF() const {
-    return patternWidthF(elements(), NarrowWidth, Ratio) + double(LeftSpace) + double(RightSpace);
+    // The element string's width from its counts of narrow and wide elements: the same sum.
+    const double bars = isNil(elements())
+                            ? -1.0
+                            : narrowElements_ * double(NarrowWidth) +
+                                  wideElements_ * surface::roundEven(NarrowWidth * Ratio);
+    return bars + double(LeftSpace) + double(RightSpace);
 }
 
 double Tc39::TotalHeightF() const {
@@ -217,6 +222,11 @@ const QString& Tc39::elements() const {
     if (encodedMessage_ != Message || encoded_.isEmpty()) {
         encoded_ = Encode(Message);
         encodedMessage_ = Message;
+        narrowElements_ = wideElements_ = 0;
+        for (QChar e : encoded_) {
+            narrowElements_ += e == QLatin1Char('2') || e == QLatin1Char('4');
+            wideElements_ += e == QLatin1Char('6') || e == QLatin1Char('8');
+        }
     }
     return encoded_;
 }

@@ -99,13 +99,14 @@ class Tc39 {
     const surface::Font& font() const;
     // Width in pixels of a wide element.
     std::int32_t wideWidth() const;
+    // Encode(Message), kept while Message stays the same: the sizes, the drawing and the
+    // symbol's account of itself all need it.
+    const QString& elements() const;
 
   private:
-    // Encode(Message), kept while Message stays the same: the sizes and the drawing all
-    // need it.
-    const QString& elements() const;
     mutable QString encodedMessage_;
     mutable QString encoded_;
+    mutable int narrowElements_ = 0, wideElements_ = 0;  // in encoded_
 
     static double patternWidthF(const QString& elements, std::int32_t narrowWidth, double ratio);
     std::int32_t convert(double inches, std::int32_t current) const;

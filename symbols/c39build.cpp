@@ -111,7 +111,7 @@ SymbolGeometry c39Geometry(const Tc39& s, double narrowMils, double ratio, bool 
     const double f = s.font().pointSize;
     const int top = surface::roundToInt(commented ? f + 2.0 * s.IntervalSpace + s.TopSpace
                                                   : double(s.TopSpace) + s.IntervalSpace);
-    const QString elements = Tc39::Encode(s.Message);
+    const QString& elements = s.elements();
     const int width = Tc39::PatternWidth(elements, s.NarrowWidth, s.Ratio);
     // The start and stop characters: the first and the last nine elements.
     const int ends = Tc39::PatternWidth(elements.left(9), s.NarrowWidth, s.Ratio);
