@@ -234,8 +234,8 @@ void paintRows(uchar* bits, qsizetype stride, const std::vector<unsigned char>& 
     }
 }
 
-// The colours the painters use as indices into `table`, in order of first use; false (and
-// the painters half changed) when there are more than 256.
+// The colours the painters use as indices into `table`, in order of first use; false, and
+// the painters as they were, when there are more than 256.
 bool toIndices(std::vector<RowPainter>& painters, QVector<QRgb>& table) {
     const auto index = [&table](QRgb c) -> int {
         const qsizetype at = table.indexOf(c);
@@ -244,11 +244,11 @@ bool toIndices(std::vector<RowPainter>& painters, QVector<QRgb>& table) {
         table.push_back(c);
         return int(table.size()) - 1;
     };
+    for (const RowPainter& p : painters)
+        if (index(p.colour) < 0 || (p.glyphs && index(p.ink) < 0)) return false;
     for (RowPainter& p : painters) {
-        const int colour = index(p.colour), ink = p.glyphs ? index(p.ink) : 0;
-        if (colour < 0 || ink < 0) return false;
-        p.colour = QRgb(colour);
-        p.ink = QRgb(ink);
+        p.colour = QRgb(table.indexOf(p.colour));
+        p.ink = p.glyphs ? QRgb(table.indexOf(p.ink)) : 0;
     }
     return true;
 }

@@ -171,9 +171,10 @@ QString replaceFile(const QByteArray& path, const QByteArray& bytes, bool force)
     const QByteArray folder = folderOf(target);
     // An unnamed temporary vanishes with the process whatever happens to it; it gets a name
     // only for the moment between being complete and being renamed over the file.
+    // Unnamed, it takes the mode a new file would: the umask applies as it is made.
     bool unnamed = true;
     QByteArray name;
-    int fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    int fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
     if (fd < 0) {
         unnamed = false;
         name = folder + "/.marlisk-XXXXXX";
@@ -186,7 +187,7 @@ QString replaceFile(const QByteArray& path, const QByteArray& bytes, bool force)
         if (st.st_uid != ::geteuid() || st.st_gid != ::getegid())
             (void)::fchown(fd, st.st_uid, st.st_gid);
         if (::fchmod(fd, st.st_mode & 07777) != 0) error = errno;
-    } else if (error == 0 && ::fchmod(fd, newFileMode()) != 0) {
+    } else if (error == 0 && !unnamed && ::fchmod(fd, newFileMode()) != 0) {
         error = errno;
     }
     // A new file is linked in under its own name at once, complete: nothing can be seen

@@ -2,12 +2,14 @@
 // drawing does with digits it cannot encode.
 
 #include <QGuiApplication>
+#include <QLocale>
 #include <QTest>
 
 #include "barfamilytesting.h"
 #include "symbols/Tean8unit.h"
 #include "symbols/Tupc_a_barunit.h"
 #include "symbols/Tupce_unit.h"
+#include "symbols/convert.h"
 #include "symbols/numbersets.h"
 
 using bartest::kEan89638507;
@@ -203,6 +205,34 @@ class BarEncodingTest : public QObject {
         QTEST(symbols::Tupc_a::EncodeSupplemental(digits), "modules");
         QTEST(symbols::Tean8::EncodeSupplemental(digits), "modules");
         QTEST(symbols::Tupce::EncodeSupplemental(digits), "modules");
+    }
+
+    // Sizes typed as decimals are read as the C locale reads them, to the last bit; what
+    // is not plain decimal notation, or no finite number, is refused.
+    void decimalsReadAsTheCLocaleDoes_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("read");
+        QTest::newRow("a tenth, not exact in binary") << "0.1" << true;
+        QTest::newRow("plus sign, point and no fraction") << "+5." << true;
+        QTest::newRow("minus sign, no whole part") << "-.5" << true;
+        QTest::newRow("exponent either case, blanks around") << " 1.5E-3 " << true;
+        QTest::newRow("more digits than a double holds")
+            << "0.1000000000000000055511151231257827" << true;
+        QTest::newRow("longer than 64 characters") << "1." + QString(70, QLatin1Char('3')) << true;
+        QTest::newRow("too small for a double") << "1e-400" << false;
+        QTest::newRow("too large for a double") << "1e400" << false;
+        QTest::newRow("hexadecimal") << "0x1p3" << false;
+        QTest::newRow("infinity spelled out") << "inf" << false;
+        QTest::newRow("two points") << "1.2.3" << false;
+    }
+    void decimalsReadAsTheCLocaleDoes() {
+        QFETCH(QString, text);
+        QFETCH(bool, read);
+        double v = -1;
+        bool ok = false;
+        const double expected = QLocale::c().toDouble(text.trimmed(), &ok);
+        QCOMPARE(symbols::tryStrToFloat(text, v), read);
+        if (read && ok) QCOMPARE(v, expected);
     }
 
     void lookupsReadTheFirstCharacterOnly() {

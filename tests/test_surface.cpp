@@ -107,6 +107,14 @@ std::vector<Drawing> drawings() {
         {"text larger than the picture between bars",
          with(with({resize(70, 30)}, bars(2, 0, 30, 10)),
               with({text(-10, -20, "WWW", 60, 0x00AA00)}, bars(5, 0, 25, 10)))},
+        {"more colours than an index holds",
+         [] {
+             std::vector<Step> steps{resize(40, 20)};
+             for (int i = 0; i < 300; ++i)
+                 steps.push_back(fill(i % 40, i / 40, i % 40 + 1, 20, QRgb(i * 997)));
+             steps.push_back(text(3, 4, "8"));
+             return steps;
+         }()},
         {"one column and one row",
          {resize(1, 30), fill(0, 3, 1, 9, kBlack), text(0, 10, "1"), resize(30, 30),
           fill(0, 29, 30, 30, 0x123456)}},
