@@ -38,7 +38,8 @@ struct TextRun {
 
 // Fills and text are kept as operations and painted when the pixels are first asked for:
 // a symbol is mostly bands of identical rows, and painted row by row each band costs one
-// row and copies of it, where painting bar by bar would walk down every bar.
+// row and copies of it, where painting bar by bar would walk down every bar. Since a first
+// read paints, one picture is used by one thread at a time (copies are independent).
 class Bitmap {
   public:
     Bitmap() = default;  // 0 x 0
