@@ -119,11 +119,22 @@ class Encoder {
     BitWriter bits_;
 };
 
-// Bytes of one row: runs of four or more of a byte become the byte and a copy of it.
-void sendRow(Encoder& e, const unsigned char* row, int length) {
+// Bytes of one row: a stretch of three or more like the row above (`above`, `distance`
+// back; none for the first row) is a copy of it, a run of four or more of a byte is the byte
+// and a copy of it, and the rest is sent as it is.
+void sendRow(Encoder& e, const unsigned char* row, int length, const unsigned char* above,
+             int distance) {
     for (int i = 0; i < length;) {
+        int up = 0;
+        if (above != nullptr)
+            while (i + up < length && row[i + up] == above[i + up]) ++up;
         int run = 1;
         while (i + run < length && row[i + run] == row[i]) ++run;
+        if (up >= 3 && up >= run) {
+            e.match(up, distance);
+            i += up;
+            continue;
+        }
         e.literal(row[i]);
         if (run >= 4) {
             e.match(run - 1, 1);
@@ -162,7 +173,8 @@ QByteArray deflateRows(const QByteArray& raw, int stride) {
             at += same;
             continue;
         }
-        sendRow(e, bytes + at, length);
+        const bool aboveReach = rowsReach && at >= stride;
+        sendRow(e, bytes + at, length, aboveReach ? bytes + at - stride : nullptr, stride);
         at += length;
     }
     e.bits().put(0, 7);  // end of block

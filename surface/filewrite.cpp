@@ -11,6 +11,7 @@
 #include <cctype>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -94,8 +95,19 @@ void removeStaleTemporaries(const QByteArray& folder) {
 }
 
 mode_t newFileMode() {
+    // Read from the kernel's account of the process: setting the umask to find it would
+    // change it for a moment, for every thread making a file meanwhile.
     static const mode_t mask = [] {
-        const mode_t m = ::umask(0);
+        if (FILE* f = std::fopen("/proc/self/status", "re")) {
+            char line[256];
+            unsigned m = 0;
+            bool found = false;
+            while (!found && std::fgets(line, sizeof line, f))
+                found = std::sscanf(line, "Umask: %o", &m) == 1;
+            std::fclose(f);
+            if (found) return mode_t(m);
+        }
+        const mode_t m = ::umask(0);  // a kernel without the line: read it the old way
         ::umask(m);
         return m;
     }();
@@ -171,10 +183,9 @@ QString replaceFile(const QByteArray& path, const QByteArray& bytes, bool force)
     const QByteArray folder = folderOf(target);
     // An unnamed temporary vanishes with the process whatever happens to it; it gets a name
     // only for the moment between being complete and being renamed over the file.
-    // Unnamed, it takes the mode a new file would: the umask applies as it is made.
     bool unnamed = true;
     QByteArray name;
-    int fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    int fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
     if (fd < 0) {
         unnamed = false;
         name = folder + "/.marlisk-XXXXXX";
@@ -187,7 +198,7 @@ QString replaceFile(const QByteArray& path, const QByteArray& bytes, bool force)
         if (st.st_uid != ::geteuid() || st.st_gid != ::getegid())
             (void)::fchown(fd, st.st_uid, st.st_gid);
         if (::fchmod(fd, st.st_mode & 07777) != 0) error = errno;
-    } else if (error == 0 && !unnamed && ::fchmod(fd, newFileMode()) != 0) {
+    } else if (error == 0 && ::fchmod(fd, newFileMode()) != 0) {
         error = errno;
     }
     // A new file is linked in under its own name at once, complete: nothing can be seen

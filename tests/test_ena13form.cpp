@@ -28,8 +28,10 @@ bool blank(const surface::Bitmap& b) {
     return true;
 }
 
+// The same pixels, whatever form each picture keeps them in.
 bool same(const surface::Bitmap& a, const surface::Bitmap& b) {
-    return a.image() == b.image();
+    return a.image().convertToFormat(QImage::Format_RGB32) ==
+           b.image().convertToFormat(QImage::Format_RGB32);
 }
 
 // Where a centred picture of `size` stands in the scroll box (at 0 where it is larger).
