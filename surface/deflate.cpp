@@ -55,11 +55,14 @@ constexpr std::array<Code, 288> kLiteralCodes = [] {
     return codes;
 }();
 
-// Bits, first bit lowest, into a buffer large enough for them.
+// Bits, first bit lowest, into a buffer large enough for them; with no buffer, only
+// counted.
 class BitWriter {
   public:
     explicit BitWriter(char* out) : out_(out) {}
     void put(std::uint32_t bits, int count) {
+        counted_ += count;
+        if (out_ == nullptr) return;
         acc_ |= std::uint64_t(bits) << used_;
         used_ += count;
         while (used_ >= 8) {
@@ -76,10 +79,13 @@ class BitWriter {
         return out_;
     }
 
+    qint64 counted() const { return counted_; }
+
   private:
     char* out_;
     std::uint64_t acc_ = 0;
     int used_ = 0;
+    qint64 counted_ = 0;
 };
 
 class Encoder {
@@ -169,8 +175,19 @@ QByteArray deflateRows(const QByteArray& raw, int stride) {
                 same += stride;
         }
         if (same >= 3) {  // a copy is 3 bytes or more: rows of one or two bytes may be sent
-            e.match(same, stride);
-            at += same;
+            // A copy from a long way back costs more bits than a short one: a long row that
+            // is a byte and zeros (a row like the one above, filtered by it) goes cheaper
+            // row by row, each a run of zeros.
+            Encoder asCopy(nullptr), asRow(nullptr);
+            asCopy.match(same, stride);
+            sendRow(asRow, bytes + at, length, nullptr, stride);
+            if (asCopy.bits().counted() <= asRow.bits().counted() * (same / stride)) {
+                e.match(same, stride);
+                at += same;
+                continue;
+            }
+            for (const qsizetype end = at + same; at < end; at += stride)
+                sendRow(e, bytes + at, stride, nullptr, stride);
             continue;
         }
         const bool aboveReach = rowsReach && at >= stride;

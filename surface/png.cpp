@@ -30,6 +30,9 @@ void chunk(QByteArray& out, const char type[4], const QByteArray& data) {
     putU32(out, static_cast<quint32>(crc32(0, bytes, static_cast<uInt>(out.size() - start))));
 }
 
+// Bytes in a row from which a repeated row is sent as zeros under the "Up" filter.
+constexpr qsizetype kLongRow = 512;
+
 // The colours of a picture in order of first appearance (at most 256).
 class Palette {
   public:
@@ -116,11 +119,18 @@ QByteArray encodePalettePng(const QImage& image) {
     QByteArray raw(stride * h, '\0');
     auto* bytes = reinterpret_cast<uchar*>(raw.data());
     const uchar* idx = indices.data();
+    // A row like the one above: a copy of it where rows are short, so the stream refers back
+    // to it; filtered by it ("Up", all zeros) where they are long, as a reference that far
+    // back costs more than a run of zeros.
+    const bool upFilter = stride > kLongRow;
     std::size_t next = 0;  // in distinct
     for (int y = 0; y < h; ++y) {
         uchar* row = bytes + qsizetype(y) * stride;
         if (next == distinct.size() || distinct[next] != y) {
-            std::memcpy(row, row - stride, std::size_t(stride));
+            if (upFilter)
+                row[0] = 2;  // and zeros
+            else
+                std::memcpy(row, row - stride, std::size_t(stride));
             continue;
         }
         ++next;

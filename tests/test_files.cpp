@@ -50,6 +50,8 @@ class FilesTest : public QObject {
             << 2 << 1 << rgb << 1;
         QTest::newRow("2 colours, 2,100 wide: a repeated row takes several copies")
             << 2 << 2100 << rgb << 1;
+        QTest::newRow("2 colours, 5,000 wide: a repeated row is sent filtered by the one above")
+            << 2 << 5000 << rgb << 1;
         QTest::newRow("17 colours, 32,800 wide: rows too long to refer back to")
             << 17 << 32800 << rgb << 8;
         QTest::newRow("257 colours: left to a general encoder") << 257 << 300 << rgb << 0;
