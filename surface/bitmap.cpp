@@ -26,9 +26,7 @@ bool Bitmap::setSize(int w, int h) {
     if (w == 0 || h == 0) {
         image_ = QImage();
         width_ = height_ = 0;
-        ops_.clear();
-        texts_.clear();
-        painted_ = 0;
+        clearOperations();
         vectorsValid_ = true;
         return true;
     }
@@ -161,7 +159,7 @@ void Bitmap::paintPending() const {
         }
         const TextRun& t = texts_[std::size_t(op.text)];
         if (t.glyphs)
-            paintText(op.rect, t.clip & picture, op.colour, t.font.color.rgb(), *t.glyphs);
+            paintText(op.rect, t.clip & picture, op.colour, fontOf(t).color.rgb(), *t.glyphs);
     }
 }
 
@@ -195,6 +193,7 @@ bool Bitmap::paintByRows() const {
         }
         const TextRun& t = texts_[std::size_t(op.text)];
         if (!t.glyphs) continue;
+        const QRgb ink = fontOf(t).color.rgb() | 0xFF000000;
         const QRect cellShown = op.rect & t.clip;
         if (!cellShown.isEmpty()) band(cellShown.top(), cellShown.bottom() + 1);
         const int inkTop = op.rect.top() + t.glyphs->inkTop;
@@ -204,9 +203,8 @@ bool Bitmap::paintByRows() const {
         for (int y = from; y < to; ++y) fresh[std::size_t(y)] = 1;
         band(to, to);
         painters.push_back({cellShown.top(), cellShown.bottom(), cellShown.left(),
-                            cellShown.right(), op.colour | 0xFF000000, t.glyphs.get(),
-                            op.rect.left(), op.rect.top(), from, to - 1, t.clip.left(),
-                            t.clip.right(), t.font.color.rgb() | 0xFF000000});
+                            cellShown.right(), op.colour | 0xFF000000, t.glyphs, op.rect.left(),
+                            op.rect.top(), from, to - 1, t.clip.left(), t.clip.right(), ink});
     }
     const qint64 rows = std::count(fresh.begin(), fresh.end(), 1);
     if (rows * qint64(painters.size()) > kRowOperationBudget) return false;
@@ -230,20 +228,64 @@ QSize Bitmap::textExtent(const QString& text) const {
 void Bitmap::recordFill(const QRect& r, QRgb colour) {
     if (!vectorsValid_) return;
     if (ops_.empty()) ops_.reserve(256);
+    // A bar of several modules comes as a fill per module: the same rows in the same colour,
+    // side by side or overlapping, are one rectangle (while the last is still to be painted).
+    if (!ops_.empty() && painted_ < ops_.size()) {
+        VectorOp& last = ops_.back();
+        const QRect& l = last.rect;
+        if (last.kind == VectorOp::Kind::Fill && last.colour == colour && l.top() == r.top() &&
+            l.bottom() == r.bottom() && r.left() <= l.right() + 1 && l.left() <= r.right() + 1) {
+            last.rect = QRect(QPoint(std::min(l.left(), r.left()), l.top()),
+                              QPoint(std::max(l.right(), r.right()), l.bottom()));
+            return;
+        }
+    }
     ops_.push_back({VectorOp::Kind::Fill, r, colour, -1});
+}
+
+int Bitmap::fontIndex() {
+    for (std::size_t i = fonts_.size(); i > 0; --i)
+        if (fonts_[i - 1] == font_) return int(i - 1);
+    fonts_.push_back(font_);
+    return int(fonts_.size()) - 1;
+}
+
+const GlyphRun* Bitmap::hold(const std::shared_ptr<const GlyphRun>& glyphs) {
+    if (!glyphs) return nullptr;
+    // A symbol writes the same few digits again and again.
+    for (const auto& held : heldGlyphs_)
+        if (held == glyphs) return held.get();
+    heldGlyphs_.push_back(glyphs);
+    return glyphs.get();
+}
+
+void Bitmap::clearOperations() {
+    ops_.clear();
+    texts_.clear();
+    fonts_.clear();
+    heldGlyphs_.clear();
+    painted_ = 0;
 }
 
 bool Bitmap::textOut(int x, int y, const QString& text) {
     if (isEmpty()) return true;  // nothing to write on; clipped away entirely
-    std::shared_ptr<const GlyphRun> kept = keptGlyphRun(font_, dpi_, text);
-    const GlyphRun metrics =
-        kept ? GlyphRun{kept->advance, kept->height, kept->ascent, kept->overhang, {}, 0, {}}
-             : glyphMetrics(font_, dpi_, text);
+    const std::shared_ptr<const GlyphRun>& kept = keptGlyphRun(font_, dpi_, text);
+    const GlyphRun metrics = kept ? GlyphRun{kept->advance,
+                                             kept->height,
+                                             kept->ascent,
+                                             kept->overhang,
+                                             {},
+                                             0,
+                                             {},
+                                             0,
+                                             -1,
+                                             {}}
+                                  : glyphMetrics(font_, dpi_, text);
     const QRect cell(x, y, metrics.advance, metrics.height);
     const QRect picture(0, 0, width(), height());
     const QRgb background = brush_;
-    const auto record = [&](std::shared_ptr<const GlyphRun> glyphs) {
-        texts_.push_back({text, font_, metrics.ascent, picture, std::move(glyphs)});
+    const auto record = [&](const GlyphRun* glyphs) {
+        texts_.push_back({text, fontIndex(), metrics.ascent, picture, glyphs});
         ops_.push_back({VectorOp::Kind::Text, cell, background, int(texts_.size()) - 1});
     };
     // The glyphs reach past the cell by up to the overhang on every side; only the part of
@@ -254,13 +296,16 @@ bool Bitmap::textOut(int x, int y, const QString& text) {
     // Text no larger than the picture is rendered whole once and kept (a digit beside the
     // picture's edge is drawn again in every symbol); its pixels are clipped as they are set.
     if (visible.isEmpty() || qint64(reach.width()) * reach.height() <= qint64(width()) * height()) {
-        std::shared_ptr<const GlyphRun> glyphs;
-        if (!visible.isEmpty()) glyphs = kept ? std::move(kept) : glyphRun(font_, dpi_, text);
-        if (vectorsValid_) {
-            record(std::move(glyphs));  // painted later
-        } else if (glyphs) {
-            paintText(cell, picture, background, font_.color.rgb(), *glyphs);
+        const GlyphRun* glyphs = nullptr;
+        if (!visible.isEmpty()) {
+            if (!vectorsValid_) {
+                paintText(cell, picture, background, font_.color.rgb(),
+                          kept ? *kept : *glyphRun(font_, dpi_, text));
+                return true;
+            }
+            glyphs = kept ? hold(kept) : hold(glyphRun(font_, dpi_, text));
         }
+        if (vectorsValid_) record(glyphs);  // painted later
         return true;
     }
     // Larger text is rendered for the visible part alone, now.
@@ -297,9 +342,7 @@ void Bitmap::dropVectors() {
         width_ = height_ = 0;
     }
     vectorsValid_ = false;
-    ops_.clear();
-    texts_.clear();
-    painted_ = 0;
+    clearOperations();
 }
 
 void Bitmap::setPixel(int x, int y, QRgb rgb) {

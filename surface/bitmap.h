@@ -29,11 +29,11 @@ struct VectorOp {
 // The text of a Text operation.
 struct TextRun {
     QString text;
-    Font font;       // colour included
+    int font = 0;    // index into Bitmap::fonts(), colour included
     int ascent = 0;  // baseline below the cell's top
     QRect clip;      // the picture as it was when the text was written
-    // The glyphs, while the text waits to be painted.
-    std::shared_ptr<const GlyphRun> glyphs;
+    // The glyphs, while the text waits to be painted; the picture holds them.
+    const GlyphRun* glyphs = nullptr;
 };
 
 // Fills and text are kept as operations and painted when the pixels are first asked for:
@@ -99,6 +99,7 @@ class Bitmap {
     // only by resizing, filling and writing text; a pixel write or a copy ends that.
     const std::vector<VectorOp>& vectorOps() const { return ops_; }
     const std::vector<TextRun>& textRuns() const { return texts_; }
+    const Font& fontOf(const TextRun& t) const { return fonts_[std::size_t(t.font)]; }
     bool hasVectors() const { return vectorsValid_ && !isEmpty(); }
 
   private:
@@ -118,6 +119,11 @@ class Bitmap {
     bool toRgb32() const;
     // Ends keeping the operations: the picture is pixels from here on.
     void dropVectors();
+    void clearOperations();
+    // Index of the canvas font in fonts_, added when new.
+    int fontIndex();
+    // The run, held by the picture until it is painted.
+    const GlyphRun* hold(const std::shared_ptr<const GlyphRun>& glyphs);
 
     mutable QImage image_;
     // ops_[0, painted_) are in image_; when none is and the operations are kept, the
@@ -130,6 +136,9 @@ class Bitmap {
     Font font_;
     std::vector<VectorOp> ops_;
     std::vector<TextRun> texts_;
+    // The fonts texts were written in, each once, and the glyph runs their texts wait on.
+    std::vector<Font> fonts_;
+    std::vector<std::shared_ptr<const GlyphRun>> heldGlyphs_;
     bool vectorsValid_ = true;
 };
 

@@ -2,6 +2,8 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <algorithm>
+#include <array>
 #include <memory>
 #include <unordered_map>
 
@@ -42,6 +44,18 @@ GlyphRun render(const Font& font, int dpi, const QString& text) {
         }
     }
     run.rowStart.push_back(static_cast<std::uint32_t>(run.ink.size()));
+    if (run.ink.empty()) return run;
+    run.inkLeft = run.ink.front().x;
+    run.inkRight = run.ink.front().x + run.ink.front().length - 1;
+    for (const GlyphRun::Span& s : run.ink) {
+        run.inkLeft = std::min(run.inkLeft, s.x);
+        run.inkRight = std::max(run.inkRight, s.x + s.length - 1);
+    }
+    if (run.inkRight - run.inkLeft >= 64) return run;
+    run.rowBits.assign(run.rowStart.size() - 1, 0);
+    for (const GlyphRun::Span& s : run.ink)
+        for (int x = s.x; x < s.x + s.length; ++x)
+            run.rowBits[std::size_t(s.y - run.inkTop)] |= std::uint64_t(1) << (x - run.inkLeft);
     return run;
 }
 
@@ -55,9 +69,25 @@ bool sameShape(const Font& a, const Font& b) {
 struct FontRuns {
     Font font;
     int dpi = 0;
+    // Symbols write their digits one by one: a text of one ASCII character has its own slot.
+    std::array<std::shared_ptr<const GlyphRun>, 128> single;
     std::unordered_map<QString, std::shared_ptr<const GlyphRun>> runs;
     // Cells of text measured but not rendered (text that lies outside its picture).
     std::unordered_map<QString, GlyphRun> cells;
+
+    // Where the run of `text` is kept, or null when it has no place yet.
+    const std::shared_ptr<const GlyphRun>* find(const QString& text) const {
+        if (text.size() == 1 && text.front().unicode() < single.size())
+            return &single[text.front().unicode()];
+        const auto it = runs.find(text);
+        return it == runs.end() ? nullptr : &it->second;
+    }
+    std::shared_ptr<const GlyphRun>& place(const QString& text) {
+        if (text.size() == 1 && text.front().unicode() < single.size())
+            return single[text.front().unicode()];
+        if (runs.size() > 4096) runs.clear();
+        return runs[text];
+    }
 };
 
 // Each thread keeps its own runs: no locking, and no thread sees a half-made run. A
@@ -103,9 +133,9 @@ std::uint64_t glyphPixelsRendered() {
 
 GlyphRun glyphMetrics(const Font& font, int dpi, const QString& text) {
     FontRuns* entry = keptRunsOf(font, dpi);
-    if (const auto it = entry->runs.find(text); it != entry->runs.end()) {
-        const GlyphRun& kept = *it->second;
-        return {kept.advance, kept.height, kept.ascent, kept.overhang, {}, 0, {}};
+    if (const auto* kept = entry->find(text); kept && *kept) {
+        const GlyphRun& k = **kept;
+        return {k.advance, k.height, k.ascent, k.overhang, {}, 0, {}, 0, -1, {}};
     }
     if (text.size() > kMaxCellTextKept) return measure(font.toQFont(dpi), text);
     if (entry->cells.size() > 4096) entry->cells.clear();
@@ -115,16 +145,12 @@ GlyphRun glyphMetrics(const Font& font, int dpi, const QString& text) {
     return it->second;
 }
 
-std::shared_ptr<const GlyphRun> keptGlyphRun(const Font& font, int dpi, const QString& text) {
+const std::shared_ptr<const GlyphRun>& keptGlyphRun(const Font& font, int dpi,
+                                                    const QString& text) {
+    static const std::shared_ptr<const GlyphRun> none;
     if (FontRuns* entry = runsOf(font, dpi))
-        if (const auto it = entry->runs.find(text); it != entry->runs.end()) return it->second;
-    return nullptr;
-}
-
-std::span<const GlyphRun::Span> GlyphRun::inkInRow(int y) const {
-    const long r = long(y) - inkTop;
-    if (r < 0 || r + 1 >= long(rowStart.size())) return {};
-    return {ink.data() + rowStart[std::size_t(r)], ink.data() + rowStart[std::size_t(r) + 1]};
+        if (const auto* kept = entry->find(text)) return *kept;
+    return none;
 }
 
 std::shared_ptr<const GlyphRun> glyphRun(const Font& font, int dpi, const QString& text) {
@@ -136,14 +162,12 @@ std::shared_ptr<const GlyphRun> glyphRun(const Font& font, int dpi, const QStrin
         inkKept = 0;
     }
     FontRuns* entry = keptRunsOf(font, dpi);
-    if (entry->runs.size() > 4096) entry->runs.clear();
-    auto it = entry->runs.find(text);
-    if (it == entry->runs.end()) {
-        it = entry->runs.emplace(text, std::make_shared<const GlyphRun>(render(font, dpi, text)))
-                 .first;
-        inkKept += it->second->ink.size();
+    std::shared_ptr<const GlyphRun>& kept = entry->place(text);
+    if (!kept) {
+        kept = std::make_shared<const GlyphRun>(render(font, dpi, text));
+        inkKept += kept->ink.size();
     }
-    return it->second;
+    return kept;
 }
 
 }  // namespace surface

@@ -37,16 +37,25 @@ struct GlyphRun {
     // ink[rowStart[r + 1]].
     int inkTop = 0;
     std::vector<std::uint32_t> rowStart;
+    // The columns the runs lie in, and, when they are fewer than 64, each row's runs as bits:
+    // bit b stands for column inkLeft + b.
+    int inkLeft = 0, inkRight = -1;
+    std::vector<std::uint64_t> rowBits;
 
     // The runs of row y of the cell (y may lie outside it; then mostly none).
-    std::span<const Span> inkInRow(int y) const;
+    std::span<const Span> inkInRow(int y) const {
+        const long r = long(y) - inkTop;
+        if (r < 0 || r + 1 >= long(rowStart.size())) return {};
+        return {ink.data() + rowStart[std::size_t(r)], ink.data() + rowStart[std::size_t(r) + 1]};
+    }
 };
 
 // The cell of the text, without its pixels (ink stays empty). Safe from several threads.
 GlyphRun glyphMetrics(const Font& font, int dpi, const QString& text);
 
-// The rendered text when it is kept already; null otherwise.
-std::shared_ptr<const GlyphRun> keptGlyphRun(const Font& font, int dpi, const QString& text);
+// The rendered text when it is kept already; null otherwise. The reference is good until
+// this thread next renders text: a caller that keeps the run copies it.
+const std::shared_ptr<const GlyphRun>& keptGlyphRun(const Font& font, int dpi, const QString& text);
 
 // The rendered text for a font on a picture of `dpi`, kept for the next call. Safe to call
 // from several threads; the run stays valid as long as the caller holds it.

@@ -27,8 +27,9 @@ void paintOps(QPainter& p, const Bitmap& picture) {
         p.fillRect(op.rect, QColor(op.colour));
         if (op.kind != VectorOp::Kind::Text) continue;
         const TextRun& run = picture.textRuns()[op.text];
-        p.setFont(run.font.toQFont(picture.dpi()));
-        p.setPen(run.font.color);
+        const Font& font = picture.fontOf(run);
+        p.setFont(font.toQFont(picture.dpi()));
+        p.setPen(font.color);
         p.drawText(QPoint(op.rect.left(), op.rect.top() + run.ascent), run.text);
     }
 }
@@ -65,7 +66,7 @@ QByteArray toSvg(const Bitmap& picture, bool turned) {
                    .arg(colourText(QColor(op.colour)));
         if (op.kind != VectorOp::Kind::Text) continue;
         const TextRun& run = picture.textRuns()[op.text];
-        const Font& f = run.font;
+        const Font& f = picture.fontOf(run);
         svg += QStringLiteral(
                    "<text x=\"%1\" y=\"%2\" font-family=\"%3\" font-size=\"%4\" fill=\"%5\"%6%7 "
                    "xml:space=\"preserve\">%8</text>\n")

@@ -64,7 +64,7 @@ QString Tupce::ExpandToUpcA(const QString& message) {
 }
 
 QString Tupce::CheckDigit() const {
-    return QString::number(UpcCheckDigit(ExpandToUpcA(message_).left(11)));
+    return digitText(UpcCheckDigit(ExpandToUpcA(message_).left(11)));
 }
 
 QString Tupce::Encode(const QString& message) {

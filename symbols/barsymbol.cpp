@@ -103,7 +103,7 @@ void BarSymbol::DrawMain(const MainLayout& layout, const QString& modules, const
         if (nextDigit < layout.digitStarts.size() && layout.digitStarts[nextDigit] == k) {
             const double x = x0 + (layout.digitsCarryF ? f : 0.0) + (k + layout.digitShift) * m;
             if (qsizetype(nextDigit) < underBars.size())
-                writeText(x, digitLine, QString(underBars[qsizetype(nextDigit)]));
+                writeText(x, digitLine, charText(underBars[qsizetype(nextDigit)]));
             ++nextDigit;
         }
     }
@@ -123,9 +123,9 @@ void BarSymbol::DrawAddOn(int offset) {
         const double left = x0 + double(offset + j) * m;
         if (modules[j] == QLatin1Char('1')) fillBar(bar, left, top, left + m, t + h);
         // The first module of each add-on digit: write the digit above the add-on bars.
-        if (j >= 4 && (j - 4) % 9 == 0) {
+        if (j >= 4 && (j - 4) % 9 == 0 && (j - 4) / 9 < Supplemental.size()) {
             if (Font() != nullptr) canvas->setFontColor(Font()->color);
-            writeText(left, t, Supplemental.mid((j - 4) / 9, 1));
+            writeText(left, t, charText(Supplemental[(j - 4) / 9]));
         }
     }
 }

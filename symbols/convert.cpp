@@ -90,6 +90,16 @@ int digitValue(QChar c) {
     return c.unicode() - '0';
 }
 
+QString charText(QChar c) {
+    static constexpr char16_t kDigits[] = u"0123456789";
+    if (!isAsciiDigit(c)) return QString(c);
+    return QString::fromRawData(reinterpret_cast<const QChar*>(kDigits + (c.unicode() - '0')), 1);
+}
+
+QString digitText(int digit) {
+    return charText(QChar(u'0' + digit));
+}
+
 std::optional<QString> nonDigitNotice(const QString& text, const QString& name) {
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (isAsciiDigit(text[i])) continue;

@@ -29,6 +29,12 @@ bool tryStrToFloat(const QString& text, double& out);
 // One digit character to its value; raises the integer conversion error for anything else.
 int digitValue(QChar c);
 
+// The text of one character. Symbols write their digits one by one: a digit's text is
+// shared, not allocated.
+QString charText(QChar c);
+// The text of a digit 0 to 9.
+QString digitText(int digit);
+
 // For digit fields that pasted text can reach past the key filters: the notice naming the
 // first character of `text` that is not a digit 0 to 9 and its 1-based position, shown
 // under the field's caption `name`; empty when there is none.
