@@ -52,7 +52,9 @@ bool Bitmap::setSize(int w, int h) {
     width_ = w;
     height_ = h;
     // New area takes the brush colour: as vectors, the strips right of and below the old
-    // picture (or all of it when there was none).
+    // picture (or all of it when there was none). Until then it holds no colour at all, so
+    // no fill may be left out as changing nothing.
+    hasBackground_ = false;
     if (oldW == 0 || oldH == 0) {
         recordFill(QRect(0, 0, w, h), brush_);
     } else {
@@ -227,6 +229,15 @@ QSize Bitmap::textExtent(const QString& text) const {
 
 void Bitmap::recordFill(const QRect& r, QRgb colour) {
     if (!vectorsValid_) return;
+    if (r.left() <= 0 && r.top() <= 0 && r.right() >= width() - 1 && r.bottom() >= height() - 1) {
+        background_ = colour;
+        hasBackground_ = true;
+        drawn_ = Extent();
+    } else if (hasBackground_ && colour == background_ && !drawn_.meets(r)) {
+        return;  // only the background lies there: a fill in its colour changes no pixel
+    } else {
+        drawn_.add(r);
+    }
     if (ops_.empty()) ops_.reserve(256);
     // A bar of several modules comes as a fill per module: the same rows in the same colour,
     // side by side or overlapping, are one rectangle (while the last is still to be painted).
@@ -255,11 +266,14 @@ const GlyphRun* Bitmap::hold(const std::shared_ptr<const GlyphRun>& glyphs) {
     // A symbol writes the same few digits again and again.
     for (const auto& held : heldGlyphs_)
         if (held == glyphs) return held.get();
+    if (heldGlyphs_.empty()) heldGlyphs_.reserve(16);  // a symbol's digits, without regrowing
     heldGlyphs_.push_back(glyphs);
     return glyphs.get();
 }
 
 void Bitmap::clearOperations() {
+    hasBackground_ = false;
+    drawn_ = Extent();
     ops_.clear();
     texts_.clear();
     fonts_.clear();
@@ -285,6 +299,9 @@ bool Bitmap::textOut(int x, int y, const QString& text) {
     const QRect picture(0, 0, width(), height());
     const QRgb background = brush_;
     const auto record = [&](const GlyphRun* glyphs) {
+        const int o = metrics.overhang;
+        drawn_.add(cell.adjusted(-o, -o, o, o));
+        if (texts_.empty()) texts_.reserve(16);
         texts_.push_back({text, fontIndex(), metrics.ascent, picture, glyphs});
         ops_.push_back({VectorOp::Kind::Text, cell, background, int(texts_.size()) - 1});
     };

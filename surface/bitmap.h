@@ -7,6 +7,8 @@
 #include <QImage>
 #include <QRect>
 #include <QString>
+#include <algorithm>
+#include <climits>
 #include <memory>
 #include <vector>
 
@@ -139,6 +141,21 @@ class Bitmap {
     // The fonts texts were written in, each once, and the glyph runs their texts wait on.
     std::vector<Font> fonts_;
     std::vector<std::shared_ptr<const GlyphRun>> heldGlyphs_;
+    // The colour of the last fill of the whole picture, and what has been drawn since: a
+    // fill of that colour outside it changes nothing and is not kept (the spaces of a
+    // symbol on a fresh picture).
+    QRgb background_ = 0;
+    bool hasBackground_ = false;
+    struct Extent {  // the rectangle around what was added, inclusive edges
+        int left = INT_MAX, top = INT_MAX, right = INT_MIN, bottom = INT_MIN;
+        void add(const QRect& r) {
+            left = std::min(left, r.left()), top = std::min(top, r.top());
+            right = std::max(right, r.right()), bottom = std::max(bottom, r.bottom());
+        }
+        bool meets(const QRect& r) const {
+            return r.left() <= right && r.right() >= left && r.top() <= bottom && r.bottom() >= top;
+        }
+    } drawn_;
     bool vectorsValid_ = true;
 };
 

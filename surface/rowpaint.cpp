@@ -125,13 +125,19 @@ bool glyphsOnTop(int from, int to, const std::vector<RowPainter>& painters) {
 template <typename Pixel>
 void paintFresh(uchar* bits, qsizetype stride, int from, int to,
                 const std::vector<RowPainter>& painters) {
-    for (int a = from; a < to;) {
-        int b = to;
-        for (const RowPainter& p : painters) {
-            if (p.left > p.right) continue;
-            if (p.top > a && p.top < b) b = p.top;
-            if (p.bottom + 1 > a && p.bottom + 1 < b) b = p.bottom + 1;
-        }
+    // The rows a fill starts or ends on bound the bands.
+    thread_local std::vector<int> cuts;
+    cuts.clear();
+    for (const RowPainter& p : painters) {
+        if (p.left > p.right) continue;
+        if (p.top > from && p.top < to) cuts.push_back(p.top);
+        if (p.bottom + 1 > from && p.bottom + 1 < to) cuts.push_back(p.bottom + 1);
+    }
+    cuts.push_back(to);
+    std::sort(cuts.begin(), cuts.end());
+    int a = from;
+    for (const int b : cuts) {
+        if (b <= a) continue;
         if (b - a < 2 || !glyphsOnTop(a, b, painters)) {
             paintRun<Pixel>(bits, stride, a, b, painters);
             a = b;
@@ -175,22 +181,32 @@ void paintRowsOf(uchar* bits, qsizetype stride, const std::vector<unsigned char>
 }  // namespace
 
 bool toIndices(std::vector<RowPainter>& painters, QVector<QRgb>& table) {
-    // A symbol has two or three colours: the last one looked up is mostly the next.
+    // A symbol has two or three colours, mostly alternating: the two last looked up are
+    // tried first.
     QRgb colours[256];
-    int count = 0, last = -1;
+    int count = 0, last = 0, before = 0;
     const auto index = [&](QRgb c) -> int {
-        if (last >= 0 && colours[last] == c) return last;
-        for (int i = 0; i < count; ++i)
-            if (colours[i] == c) return last = i;
+        if (count > 0 && colours[last] == c) return last;
+        std::swap(last, before);
+        if (count > 0 && colours[last] == c) return last;
+        for (last = 0; last < count; ++last)
+            if (colours[last] == c) return last;
         if (count == 256) return -1;
         colours[count] = c;
-        return last = count++;
+        return count++;
     };
-    for (const RowPainter& p : painters)
-        if (index(p.colour) < 0 || (p.glyphs && index(p.ink) < 0)) return false;
-    for (RowPainter& p : painters) {
-        p.colour = QRgb(index(p.colour));
-        p.ink = p.glyphs ? QRgb(index(p.ink)) : 0;
+    for (auto p = painters.begin(); p != painters.end(); ++p) {
+        const int colour = index(p->colour), ink = p->glyphs ? index(p->ink) : 0;
+        if (colour < 0 || ink < 0) {
+            // More than 256: the painters done so far get their colours back from the table.
+            for (auto done = painters.begin(); done != p; ++done) {
+                done->colour = colours[done->colour];
+                if (done->glyphs) done->ink = colours[done->ink];
+            }
+            return false;
+        }
+        p->colour = QRgb(colour);
+        p->ink = QRgb(ink);
     }
     table = QVector<QRgb>(colours, colours + count);
     return true;

@@ -36,19 +36,21 @@ constexpr std::array<int, 6> kDigitStarts = {4, 11, 18, 25, 32, 39};
 constexpr BarSymbol::MainLayout kLayout{51, kFullBars, kDigitStarts, false, 6, 63};
 }  // namespace
 
-QString Tupce::ExpandToUpcA(const QString& message) {
-    const int d6 = strToInt(message.mid(5, 1));
-    // The pieces are appended one after another into one string.
-    QString out;
-    out.reserve(11);
-    const auto put = [&out](std::initializer_list<QStringView> pieces) {
-        out += QLatin1Char('0');
-        for (QStringView p : pieces) out += p;
-        return out;
+namespace {
+// The UPC-A number six UPC-E digits stand for, written to `out` (room for 11); returns its
+// length.
+qsizetype expand(QStringView message, QChar* out) {
+    const QChar sixth = message.size() > 5 ? message[5] : QChar();
+    const int d6 = sixth >= u'0' && sixth <= u'9' ? sixth.unicode() - '0'
+                                                  : strToInt(message.mid(5, 1).toString());
+    qsizetype n = 0;
+    const auto put = [&](std::initializer_list<QStringView> pieces) {
+        out[n++] = QLatin1Char('0');
+        for (QStringView p : pieces)
+            for (QChar c : p) out[n++] = c;
+        return n;
     };
-    const auto d = [&message](int from, int count) {
-        return QStringView(message).mid(from, count);
-    };
+    const auto d = [&message](int from, int count) { return message.mid(from, count); };
     switch (d6) {
         case 0:
         case 1:
@@ -62,9 +64,16 @@ QString Tupce::ExpandToUpcA(const QString& message) {
             return put({d(0, 5), u"0000", d(5, 1)});
     }
 }
+}  // namespace
+
+QString Tupce::ExpandToUpcA(const QString& message) {
+    QChar upcA[11];
+    return QString(upcA, expand(message, upcA));
+}
 
 QString Tupce::CheckDigit() const {
-    return digitText(UpcCheckDigit(ExpandToUpcA(message_).left(11)));
+    QChar upcA[11];
+    return digitText(UpcCheckDigit(QStringView(upcA, expand(message_, upcA))));
 }
 
 QString Tupce::Encode(const QString& message) {

@@ -40,7 +40,7 @@ QString BarSymbol::EncodeSupplemental(const QString& digits) {
     return encodeAddOn(digits);
 }
 
-int BarSymbol::UpcCheckDigit(const QString& digits) {
+int BarSymbol::UpcCheckDigit(QStringView digits) {
     const int n = static_cast<int>(digits.size());
     if (n > 0) {
         const int weight3 = (n - 1) % 2;

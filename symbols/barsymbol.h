@@ -47,7 +47,7 @@ class BarSymbol : public Tbar {
     // The check digit of a UPC/EAN number whose last digit carries weight 3. The digits
     // are converted weight-3 ones first, so a conversion error names the first non-digit
     // the weighted sum reaches.
-    static int UpcCheckDigit(const QString& digits);
+    static int UpcCheckDigit(QStringView digits);
 
     // "101", set A of the first `leftDigits` digits, "01010", set C of the rest and of the
     // check digit, "101". Appends the check digit to Message. Empty (and nothing appended)

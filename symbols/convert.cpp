@@ -1,6 +1,7 @@
 #include "symbols/convert.h"
 
 #include <QLocale>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -91,9 +92,13 @@ int digitValue(QChar c) {
 }
 
 QString charText(QChar c) {
-    static constexpr char16_t kDigits[] = u"0123456789";
-    if (!isAsciiDigit(c)) return QString(c);
-    return QString::fromRawData(reinterpret_cast<const QChar*>(kDigits + (c.unicode() - '0')), 1);
+    static constexpr auto kLatin1 = [] {
+        std::array<char16_t, 256> all{};
+        for (std::size_t i = 0; i < all.size(); ++i) all[i] = char16_t(i);
+        return all;
+    }();
+    if (c.unicode() >= kLatin1.size()) return QString(c);
+    return QString::fromRawData(reinterpret_cast<const QChar*>(&kLatin1[c.unicode()]), 1);
 }
 
 QString digitText(int digit) {

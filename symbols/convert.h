@@ -29,8 +29,8 @@ bool tryStrToFloat(const QString& text, double& out);
 // One digit character to its value; raises the integer conversion error for anything else.
 int digitValue(QChar c);
 
-// The text of one character. Symbols write their digits one by one: a digit's text is
-// shared, not allocated.
+// The text of one character. Symbols write their characters one by one: a Latin-1
+// character's text is shared, not allocated.
 QString charText(QChar c);
 // The text of a digit 0 to 9.
 QString digitText(int digit);

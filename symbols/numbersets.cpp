@@ -51,7 +51,7 @@ QString encodeAddOn(const QString& digits) {
     return out;
 }
 
-int checkDigitWeight3Right(const QString& digits) {
+int checkDigitWeight3Right(QStringView digits) {
     int sum = 0;
     const int n = static_cast<int>(digits.size());
     for (int i = 0; i < n; ++i) {

@@ -43,6 +43,6 @@ QString encodeAddOn(const QString& digits);
 
 // UPC/EAN check digit of a digit string whose rightmost digit carries weight 3:
 // weights alternate 3, 1 from the right. The string must hold digits only.
-int checkDigitWeight3Right(const QString& digits);
+int checkDigitWeight3Right(QStringView digits);
 
 }  // namespace symbols

@@ -118,6 +118,25 @@ std::vector<Drawing> drawings() {
         {"one column and one row",
          {resize(1, 30), fill(0, 3, 1, 9, kBlack), text(0, 10, "1"), resize(30, 30),
           fill(0, 29, 30, 30, 0x123456)}},
+        {"modules side by side, spaces in the background colour, white over black",
+         {resize(60, 30), fill(2, 0, 4, 20, kBlack), fill(4, 0, 6, 20, kBlack),
+          fill(5, 0, 9, 20, kBlack), fill(9, 0, 12, 20, kWhite), fill(12, 0, 14, 21, kBlack),
+          fill(14, 0, 16, 20, kBlack), fill(3, 5, 5, 8, kWhite), fill(20, 0, 40, 30, kWhite)}},
+        {"grown in the background's colour",
+         {resize(30, 20), fill(2, 0, 4, 20, kBlack), resize(50, 25), fill(40, 0, 42, 10, kBlack)}},
+        {"a new background over bars",
+         {resize(60, 30), fill(10, 0, 12, 30, kBlack), fill(0, 0, 60, 30, 0x884422),
+          fill(30, 2, 32, 25, kWhite), fill(32, 2, 34, 25, kWhite), fill(10, 5, 12, 6, 0x884422),
+          fill(31, 10, 33, 12, 0x884422)}},
+        {"digits cut on the left and on the right",
+         {resize(80, 60), text(-3, 4, "8"), text(76, 40, "0"), text(30, -4, "8"),
+          text(50, 54, "0")}},
+        {"fills and cells laid over earlier glyphs",
+         {resize(60, 30), text(4, 6, "88"), fill(5, 8, 7, 14, kWhite), fill(8, 0, 10, 30, kBlack),
+          text(30, 6, "8"), text(33, 8, "0"), text(44, 6, "W"), fill(40, 10, 60, 12, 0x00AA00)}},
+        {"glyphs wider than 64 pixels",
+         {resize(220, 70), fill(0, 0, 220, 70, 0xDDDDDD), text(3, 2, "WMWM", 20),
+          text(-20, 40, "WWWWW", 12, 0x0000CC), fill(100, 0, 102, 70, kBlack)}},
     };
 }
 }  // namespace
@@ -184,17 +203,44 @@ class SurfaceTest : public QObject {
     void paintedLaterAsPaintedAtOnce() {
         QFETCH(int, drawing);
         const Drawing d = drawings()[std::size_t(drawing)];
-        Bitmap later, atOnce;
+        // `direct` keeps no operations after its first step: every step sets pixels there
+        // and then, nothing left out and nothing joined.
+        Bitmap later, atOnce, direct;
         for (const Step& step : d.steps) {
             step(later);
             step(atOnce);
+            step(direct);
             if (!atOnce.isEmpty()) (void)atOnce.pixel(0, 0);  // its pixels, now
+            if (direct.hasVectors()) direct.setPixel(0, 0, direct.pixel(0, 0));
         }
         const auto rgb = [](const Bitmap& b) {
             return b.image().convertToFormat(QImage::Format_RGB32);
         };
         QCOMPARE(rgb(later), rgb(atOnce));
+        QCOMPARE(rgb(later), rgb(direct));
         QVERIFY(later.hasVectors());
+    }
+
+    // A bar of several modules comes one module at a time; the vectors hold it as one
+    // rectangle. A space in the colour of a fresh picture is no rectangle at all, but the
+    // same colour over a bar is.
+    void barsAreKeptAsFewRectangles() {
+        Bitmap b = white(40, 20);
+        b.setBrushColor(Qt::black);
+        b.fillRect(2, 0, 4, 20);
+        b.fillRect(4, 0, 6, 20);
+        b.setBrushColor(Qt::white);
+        b.fillRect(6, 0, 8, 20);
+        b.fillRect(3, 2, 5, 4);
+        b.setBrushColor(Qt::black);
+        b.fillRect(8, 0, 10, 18);  // other rows: a rectangle of its own
+        const std::vector<surface::VectorOp>& ops = b.vectorOps();
+        QCOMPARE(int(ops.size()), 4);
+        QCOMPARE(ops[1].rect, QRect(2, 0, 4, 20));
+        QCOMPARE(ops[2].rect, QRect(3, 2, 2, 2));
+        QCOMPARE(ops[3].rect, QRect(8, 0, 2, 18));
+        QCOMPARE(b.pixel(3, 3), kWhite);
+        QCOMPARE(b.pixel(5, 3), kBlack);
     }
 
     void textCellIsFilledWithBrushAtTopLeft() {
