@@ -284,17 +284,7 @@ void Bitmap::clearOperations() {
 bool Bitmap::textOut(int x, int y, const QString& text) {
     if (isEmpty()) return true;  // nothing to write on; clipped away entirely
     const std::shared_ptr<const GlyphRun>& kept = keptGlyphRun(font_, dpi_, text);
-    const GlyphRun metrics = kept ? GlyphRun{kept->advance,
-                                             kept->height,
-                                             kept->ascent,
-                                             kept->overhang,
-                                             {},
-                                             0,
-                                             {},
-                                             0,
-                                             -1,
-                                             {}}
-                                  : glyphMetrics(font_, dpi_, text);
+    const GlyphRun metrics = kept ? kept->cell() : glyphMetrics(font_, dpi_, text);
     const QRect cell(x, y, metrics.advance, metrics.height);
     const QRect picture(0, 0, width(), height());
     const QRgb background = brush_;

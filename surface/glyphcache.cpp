@@ -133,10 +133,7 @@ std::uint64_t glyphPixelsRendered() {
 
 GlyphRun glyphMetrics(const Font& font, int dpi, const QString& text) {
     FontRuns* entry = keptRunsOf(font, dpi);
-    if (const auto* kept = entry->find(text); kept && *kept) {
-        const GlyphRun& k = **kept;
-        return {k.advance, k.height, k.ascent, k.overhang, {}, 0, {}, 0, -1, {}};
-    }
+    if (const auto* kept = entry->find(text); kept && *kept) return (*kept)->cell();
     if (text.size() > kMaxCellTextKept) return measure(font.toQFont(dpi), text);
     if (entry->cells.size() > 4096) entry->cells.clear();
     auto it = entry->cells.find(text);

@@ -42,6 +42,13 @@ struct GlyphRun {
     int inkLeft = 0, inkRight = -1;
     std::vector<std::uint64_t> rowBits;
 
+    // The cell alone, without its pixels.
+    GlyphRun cell() const {
+        GlyphRun c;
+        c.advance = advance, c.height = height, c.ascent = ascent, c.overhang = overhang;
+        return c;
+    }
+
     // The runs of row y of the cell (y may lie outside it; then mostly none).
     std::span<const Span> inkInRow(int y) const {
         const long r = long(y) - inkTop;
