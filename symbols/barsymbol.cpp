@@ -93,20 +93,32 @@ void BarSymbol::DrawMain(const MainLayout& layout, const QString& modules, const
     if (Font() != nullptr) canvas->assignFont(*Font());
     writeText(x0, digitLine, lead);
     const QRgb bar = BarColor().rgb();
+    // A bar of several modules is one fill, from its first module's left edge to its last
+    // one's right edge (module edges are whole pixels, so that is where the next begins).
+    int barFrom = 0;  // the first module of the bar being gathered; 0 while there is none
+    bool barFull = false;
+    const auto endBar = [&](int next) {  // the bar ends before module `next`
+        if (barFrom == 0) return;
+        fillBar(bar, x0 + f + (barFrom - 1) * m, t, x0 + f + (next - 1) * m,
+                barFull ? t + h : shortBottom);
+        barFrom = 0;
+    };
     std::size_t nextDigit = 0;
     for (int k = 1; k <= layout.modules; ++k) {
         // A message of the wrong length encodes to nothing: no bars, digits as they are.
-        if (k <= modules.size() && modules[k - 1] == QLatin1Char('1')) {
-            const double left = x0 + f + (k - 1) * m;
-            fillBar(bar, left, t, left + m, isFull(layout.fullBars, k) ? t + h : shortBottom);
-        }
+        const bool isBar = k <= modules.size() && modules[k - 1] == QLatin1Char('1');
+        const bool full = isBar && isFull(layout.fullBars, k);
+        if (!isBar || full != barFull) endBar(k);
+        if (isBar && barFrom == 0) barFrom = k, barFull = full;
         if (nextDigit < layout.digitStarts.size() && layout.digitStarts[nextDigit] == k) {
+            endBar(k + 1);  // drawn before the digit, as every bar left of it
             const double x = x0 + (layout.digitsCarryF ? f : 0.0) + (k + layout.digitShift) * m;
             if (qsizetype(nextDigit) < underBars.size())
                 writeText(x, digitLine, charText(underBars[qsizetype(nextDigit)]));
             ++nextDigit;
         }
     }
+    endBar(layout.modules + 1);
     writeText(x0 + f + layout.modules * m, digitLine, trail);
     if (!Comment().isEmpty()) writeText(x0, t - f - px(IntervalSpace()), Comment());
 }
