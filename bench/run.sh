@@ -30,8 +30,9 @@ cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DMARLISK_TESTS
     -DMARLISK_BENCH=ON >/dev/null
 cmake --build "$build" -j2 --target bench_build bench_window bench_check marlisk-cli marlisk
 
-echo "== in-process: one default symbol encoded and drawn (ours/ against zint/), PNG encoding,"
-echo "   a new file written whole (file/whole) against create-write-close (file/plain)"
+echo "== in-process: one default symbol encoded and drawn (ours/ against zint/; unpainted/ is"
+echo "   ours without painting the pixels), PNG encoding, a new file written whole (file/whole)"
+echo "   against create-write-close (file/plain)"
 "$build/bench/bench_build" --benchmark_repetitions="$runs" --benchmark_enable_random_interleaving=true \
     --benchmark_report_aggregates_only=true \
     --benchmark_display_aggregates_only=true 2>/dev/null | grep -E '^(Benchmark|[a-z0-9/:]+_median)'

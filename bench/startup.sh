@@ -13,8 +13,9 @@ trap 'kill "$xvfb" 2>/dev/null || true' EXIT
 export DISPLAY="$display"
 for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
 
-# Milliseconds from the start of the command to its first visible window, and its peak
-# resident memory then (KiB).
+# Milliseconds from the start of the command to its first visible window, its peak
+# resident memory then (KiB), and the CPU time its threads had spent by then (ms; less
+# disturbed by the rest of the machine than the wall time).
 start_ms() {
     local t0 pid
     t0=$(date +%s%N)
@@ -28,23 +29,27 @@ start_ms() {
         fi
         sleep 0.015
     done
-    echo $((($(date +%s%N) - t0) / 1000000)) "$(awk '/^VmHWM/ {print $2}' "/proc/$pid/status")"
+    echo $((($(date +%s%N) - t0) / 1000000)) "$(awk '/^VmHWM/ {print $2}' "/proc/$pid/status")" \
+        "$(cat /proc/"$pid"/task/*/schedstat 2>/dev/null | awk '{ns += $1} END {print int(ns / 1e6)}')"
     kill "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
 }
 
-ours=() peer=() oursKb=() peerKb=()
+ours=() peer=() oursKb=() peerKb=() oursCpu=() peerCpu=()
 for round in $(seq "$rounds"); do
     # A start that shows no window is told and leaves the round out.
     a=$(start_ms "$marlisk") || continue
     b=$(start_ms zint-qt) || continue
-    read -r ms kb <<<"$a"
-    ours+=("$ms") oursKb+=("$kb")
-    read -r ms kb <<<"$b"
-    peer+=("$ms") peerKb+=("$kb")
-    echo "round $round: marlisk ${ours[-1]} ms, Zint Barcode Studio ${peer[-1]} ms"
+    read -r ms kb cpu <<<"$a"
+    ours+=("$ms") oursKb+=("$kb") oursCpu+=("$cpu")
+    read -r ms kb cpu <<<"$b"
+    peer+=("$ms") peerKb+=("$kb") peerCpu+=("$cpu")
+    echo "round $round: marlisk ${ours[-1]} ms (CPU ${oursCpu[-1]} ms)," \
+        "Zint Barcode Studio ${peer[-1]} ms (CPU ${peerCpu[-1]} ms)"
 done
 median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 m=$(median "${ours[@]}") z=$(median "${peer[@]}")
 echo "start to a visible window, median of $rounds: marlisk $m ms, Zint Barcode Studio $z ms (ratio $(awk "BEGIN {printf \"%.2f\", $m / $z}"))"
+c=$(median "${oursCpu[@]}") y=$(median "${peerCpu[@]}")
+echo "CPU time to a visible window, median: marlisk $c ms, Zint Barcode Studio $y ms (ratio $(awk "BEGIN {printf \"%.2f\", $c / $y}"))"
 echo "peak resident memory with the window shown: marlisk $(median "${oursKb[@]}") KiB, Zint Barcode Studio $(median "${peerKb[@]}") KiB"

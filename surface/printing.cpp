@@ -1,24 +1,71 @@
 #include "surface/printing.h"
 
 #include <cups/cups.h>
+#include <dlfcn.h>
 
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <cerrno>
+#include <type_traits>
 
 #include "surface/rounding.h"
 
 namespace printing {
 
+namespace {
+// The print system's client library, loaded when printing first asks for it rather than
+// with the program: it brings some twenty libraries of its own (TLS, Kerberos, service
+// discovery), and mapping them and looking symbols up through them took a tenth or more
+// of the CPU time the window needs to show. Null members when the library is not there.
+struct Cups {
+    decltype(&::httpConnect2) connect = nullptr;
+    decltype(&::httpClose) close = nullptr;
+    decltype(&::cupsServer) server = nullptr;
+    decltype(&::ippPort) port = nullptr;
+    decltype(&::cupsEncryption) encryption = nullptr;
+    decltype(&::cupsGetNamedDest) namedDest = nullptr;
+    decltype(&::cupsGetOption) option = nullptr;
+    decltype(&::cupsCopyDestInfo) copyDestInfo = nullptr;
+    decltype(&::cupsFindDestDefault) destDefault = nullptr;
+    decltype(&::ippGetResolution) resolution = nullptr;
+    decltype(&::cupsFreeDestInfo) freeDestInfo = nullptr;
+    decltype(&::cupsFreeDests) freeDests = nullptr;
+    bool loaded = false;  // every function found
+
+    Cups() {
+        void* lib = dlopen("libcups.so.2", RTLD_LAZY | RTLD_LOCAL);
+        if (lib == nullptr) return;  // kept open for the life of the program once found
+        const auto find = [lib](auto& f, const char* name) {
+            f = reinterpret_cast<std::remove_reference_t<decltype(f)>>(dlsym(lib, name));
+            return f != nullptr;
+        };
+        loaded = find(connect, "httpConnect2") && find(close, "httpClose") &&
+                 find(server, "cupsServer") && find(port, "ippPort") &&
+                 find(encryption, "cupsEncryption") && find(namedDest, "cupsGetNamedDest") &&
+                 find(option, "cupsGetOption") && find(copyDestInfo, "cupsCopyDestInfo") &&
+                 find(destDefault, "cupsFindDestDefault") && find(resolution, "ippGetResolution") &&
+                 find(freeDestInfo, "cupsFreeDestInfo") && find(freeDests, "cupsFreeDests");
+    }
+};
+
+// The library once loaded, or null when it cannot be: then there is no print system.
+const Cups* cups() {
+    static const Cups library;
+    return library.loaded ? &library : nullptr;
+}
+}  // namespace
+
 bool printSystemReachable() {
+    const Cups* c = cups();
+    if (c == nullptr) return false;
     // The server the print system's own client settings name (CUPS_SERVER, client.conf,
     // else the local socket), with the same encryption rules.
-    http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
-                                3000, nullptr);
+    http_t* http =
+        c->connect(c->server(), c->port(), nullptr, AF_UNSPEC, c->encryption(), 1, 3000, nullptr);
     if (http == nullptr) return false;
-    httpClose(http);
+    c->close(http);
     return true;
 }
 
@@ -45,23 +92,24 @@ int dotsPerInch(const char* resolution) {
 
 // The queue's resolution as the print system has it; 0 when there is no such queue.
 int queueResolution(const QString& name) {
-    cups_dest_t* dest =
-        cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.toLocal8Bit().constData(), nullptr);
+    const Cups* c = cups();
+    if (c == nullptr) return 0;
+    cups_dest_t* dest = c->namedDest(CUPS_HTTP_DEFAULT, name.toLocal8Bit().constData(), nullptr);
     if (dest == nullptr) return 0;
-    int dpi = dotsPerInch(cupsGetOption("Resolution", dest->num_options, dest->options));
+    int dpi = dotsPerInch(c->option("Resolution", dest->num_options, dest->options));
     if (dpi == 0) {
-        if (cups_dinfo_t* info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest)) {
+        if (cups_dinfo_t* info = c->copyDestInfo(CUPS_HTTP_DEFAULT, dest)) {
             if (ipp_attribute_t* a =
-                    cupsFindDestDefault(CUPS_HTTP_DEFAULT, dest, info, "printer-resolution")) {
+                    c->destDefault(CUPS_HTTP_DEFAULT, dest, info, "printer-resolution")) {
                 int yres = 0;
                 ipp_res_t units = IPP_RES_PER_INCH;
-                const int xres = ippGetResolution(a, 0, &yres, &units);
+                const int xres = c->resolution(a, 0, &yres, &units);
                 dpi = units == IPP_RES_PER_INCH ? xres : surface::roundToInt(xres * 2.54);
             }
-            cupsFreeDestInfo(info);
+            c->freeDestInfo(info);
         }
     }
-    cupsFreeDests(1, dest);
+    c->freeDests(1, dest);
     return dpi;
 }
 }  // namespace

@@ -52,7 +52,7 @@ for f in usr/bin/marlisk usr/bin/marlisk-cli usr/share/applications/marlisk.desk
     grep -qx "./$f" <<<"$contents" || fail "the package lacks /$f"
 done
 depends=$(dpkg-deb -f "$deb" Depends)
-for d in fonts-droid-fallback libqt6widgets6 libqt6printsupport6 libc6; do
+for d in fonts-droid-fallback libqt6widgets6 libqt6printsupport6 libcups2 libc6; do
     grep -q "\b$d\b" <<<"$depends" || fail "the package does not depend on $d: $depends"
 done
 echo "ok: $(basename "$deb") holds both programs, the desktop entry, the icon and two manual pages"
