@@ -1,11 +1,15 @@
 #pragma once
-// The two decoders the check reads pictures back with, each fed one row of pixels at a
-// time as a scanner's beam would see it.
+// The decoders pictures are read back with, the program's only contact with them: the
+// check feeds zbar and ZXing-C++ one row of pixels at a time as a scanner's beam would see
+// it; marlisk-cli's --verify hands zbar the whole picture.
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <memory>
 #include <vector>
+
+#include "surface/bitmap.h"
 
 namespace check {
 
@@ -29,5 +33,9 @@ class RowDecoder {
 // Decoders for UPC/EAN with their add-ons, or for Code 39.
 std::unique_ptr<RowDecoder> makeZbarDecoder(bool code39);
 std::unique_ptr<RowDecoder> makeZxingDecoder(bool code39);
+
+// Everything zbar reads in the whole picture, set on white paper, one entry a symbol, as
+// "TYPE:data" ("EAN-13:5901234123457", "EAN-2:12", "CODE-39:AB").
+QStringList readPicture(const surface::Bitmap& picture);
 
 }  // namespace check

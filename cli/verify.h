@@ -1,16 +1,12 @@
 #pragma once
-// Reading a finished picture back with an independent decoder (the zbar library).
+// --verify: a finished picture read back with an independent decoder (zbar, through the
+// check's decoders).
 
 #include <QString>
-#include <QStringList>
 
 #include "surface/bitmap.h"
 
 namespace cli {
-
-// Everything the decoder reads in the picture, one entry a symbol, as "TYPE:data"
-// ("EAN-13:5901234123457", "EAN-2:12", "CODE-39:AB").
-QStringList decode(const surface::Bitmap& picture);
 
 // Empty when the decoder reads `data` (and `addon`, when not empty) from the picture;
 // otherwise what it read instead.
