@@ -36,4 +36,11 @@ QPrinter& currentPrinter() {
     return *printer;
 }
 
+printing::SystemCheck checkPrintSystem() {
+    const auto& printer = printerStore();
+    if (printer && printer->outputFormat() != QPrinter::NativeFormat)
+        return {printing::SystemState::Answers, {}};
+    return printing::checkPrintSystem();
+}
+
 }  // namespace globals

@@ -5,6 +5,7 @@
 #include <QPrinter>
 
 #include "surface/bitmap.h"
+#include "surface/printsystem.h"
 
 namespace globals {
 
@@ -14,5 +15,10 @@ void setPrintBitmap(const surface::Bitmap& picture);
 
 // The printer that printing uses: the system's default until the user picks another.
 QPrinter& currentPrinter();
+
+// Whether the print system answers, asked with a bounded wait before Qt asks it without
+// one (making the printer, showing the printer set-up). A printer that writes a file needs
+// no print system: then Answers.
+printing::SystemCheck checkPrintSystem();
 
 }  // namespace globals

@@ -207,6 +207,13 @@ void Tmainfm::paintEvent(QPaintEvent* e) {
 }
 
 void Tmainfm::Save1Click() {
+    // The printer set-up asks the print system without a time limit: one that does not
+    // answer is reported instead.
+    if (const printing::SystemCheck system = globals::checkPrintSystem();
+        system.state == printing::SystemState::Silent) {
+        ui::notice(this, QStringLiteral("No find Printer!\n") + system.problem());
+        return;
+    }
     QPrintDialog dialog(&globals::currentPrinter(), this);
     if (!globals::currentPrinter().isValid()) {
         ui::notice(this, QStringLiteral("No find Printer!"));

@@ -17,6 +17,7 @@
 #include "surface/font.h"
 #include "surface/picturefile.h"
 #include "surface/printing.h"
+#include "surface/printsystem.h"
 
 namespace {
 // Only what the user must hear reaches standard error: the platform's chatter does not.
@@ -67,15 +68,15 @@ int runOne(const cli::Options& o) {
         if (!error.isEmpty()) return fail(error);
     }
     if (!o.printer.isEmpty()) {
+        // Qt's print support waits on the print system without a time limit: ask it first.
+        if (const printing::SystemCheck system = printing::checkPrintSystem();
+            system.state != printing::SystemState::Answers)
+            return fail(
+                QStringLiteral("cannot print on '%1': %2").arg(o.printer, system.problem()));
         QPrinter printer(QPrinter::HighResolution);
         printer.setPrinterName(o.printer);
-        if (printer.printerName() != o.printer) {
-            if (!printing::printSystemReachable())
-                return fail(
-                    QStringLiteral("cannot print on '%1': the print system cannot be reached")
-                        .arg(o.printer));
+        if (printer.printerName() != o.printer)
             return fail(QStringLiteral("no printer named '%1'").arg(o.printer));
-        }
         // At the printer's own resolution the symbol is built anew, so that its bars are
         // whole printer dots; otherwise the picture is stretched to its physical size.
         symbols::BuildResult atPrinter;

@@ -31,8 +31,7 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# libcups2 is loaded when printing needs it, so the linker's list does not name it.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-droid-fallback, libcups2")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-droid-fallback")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 include(CPack)

@@ -47,6 +47,15 @@ void Tpringfm::Button1Click() {
     const bool xOk = xedt->text().isEmpty() || symbols::tryStrToFloat(xedt->text(), x);
     const bool yOk = yedt->text().isEmpty() || symbols::tryStrToFloat(yedt->text(), y);
     if (!xOk || !yOk) x = y = 0;  // an offset that does not read puts the picture at the corner
+    // Qt would wait on a print system that does not answer for minutes, and one that
+    // cannot be reached leaves it no printer with a resolution.
+    if (const printing::SystemCheck system = globals::checkPrintSystem();
+        system.state != printing::SystemState::Answers) {
+        ui::notice(this, system.state == printing::SystemState::Silent
+                             ? QStringLiteral("Printer is Error\n") + system.problem()
+                             : QStringLiteral("Printer is Error"));
+        return;
+    }
     QPrinter& printer = globals::currentPrinter();
     QString failure;
     if (buildAtPrinterResolution) {

@@ -22,13 +22,9 @@ QRect destination(int w, int h, int screenDpi, int printerDpi, double xMils, dou
 int useOwnResolution(QPrinter& printer);
 
 // Prints the picture on one page. Returns the message to show when it failed, empty when
-// the page was printed.
+// the page was printed. A print queue that would not take the job is a failure: "Printer is
+// Error" and, on a second line, the print system's reason.
 QString printPicture(QPrinter& printer, const surface::Bitmap& picture, double xMils, double yMils,
                      int screenDpi, const QColor& printColor);
-
-// Whether the print system (the CUPS scheduler its client settings name, else the local one)
-// accepts a connection. Without it no queue can be found, so "no printer named" would
-// mislead.
-bool printSystemReachable();
 
 }  // namespace printing

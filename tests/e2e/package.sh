@@ -8,15 +8,15 @@
 #     the file is ~/.config/marlisk/BCodeSetting.ini; marlisk-cli reads the same file,
 #   - the same with the programs in a folder `nobody` can write: the file is beside them.
 #   tests/e2e/package.sh BUILD_DIR
-# Exits 77 (skipped) when a tool it needs is missing, or when not run as root (it must
-# make a root-owned tree and switch to `nobody`).
+# Fails when a tool it needs is missing (setup.sh installs them); exits 77 (skipped) when
+# not run as root (it must make a root-owned tree and switch to `nobody`).
 set -uo pipefail
 build="${1:?usage: $0 BUILD_DIR}"
 
 for tool in cpack dpkg-deb dpkg-shlibdeps setpriv Xvfb xdotool xclip zbarimg desktop-file-validate od; do
     if ! command -v "$tool" >/dev/null 2>&1; then
-        echo "SKIP: $tool is not installed (Debian: cmake, dpkg-dev, util-linux, xvfb, xdotool, xclip, zbar-tools, desktop-file-utils)"
-        exit 77
+        echo "FAIL: $tool is not installed (Debian: cmake, dpkg-dev, util-linux, xvfb, xdotool, xclip, zbar-tools, desktop-file-utils)"
+        exit 1
     fi
 done
 if [ "$(id -u)" -ne 0 ]; then
@@ -55,6 +55,10 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for d in fonts-droid-fallback libqt6widgets6 libqt6printsupport6 libcups2 libc6; do
     grep -q "\b$d\b" <<<"$depends" || fail "the package does not depend on $d: $depends"
 done
+# The print system's library is linked, so dpkg-shlibdeps finds it with the least version
+# the binaries need: it is no name typed by hand.
+grep -Eq "\blibcups2 \(>= [0-9]" <<<"$depends" ||
+    fail "libcups2 does not come from the binaries' libraries (no version): $depends"
 echo "ok: $(basename "$deb") holds both programs, the desktop entry, the icon and two manual pages"
 
 root="$work/root"
