@@ -57,7 +57,7 @@ class BarFamilyScanTest : public QObject {
   private slots:
     void initTestCase() {
         if (zbarscan::program().isEmpty())
-            QSKIP("zbarimg (the zbar decoder) is not installed; the pictures cannot be scanned");
+            QFAIL("zbarimg (the zbar decoder) is not installed; the pictures cannot be scanned");
         surface::registerFontSubstitutes();
         QVERIFY(dir_.isValid());
     }

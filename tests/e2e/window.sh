@@ -7,14 +7,14 @@
 #   - check that the settings file holds the last symbology, leave by the Exit menu, start
 #     again and check that the form of that symbology is hosted (its build decodes).
 #   tests/e2e/window.sh PATH_TO_MARLISK
-# Exits 77 (skipped) when Xvfb, xdotool, xclip or zbarimg is missing.
+# Fails when Xvfb, xdotool, xclip or zbarimg is missing (setup.sh installs them).
 set -uo pipefail
 app="${1:?usage: $0 PATH_TO_MARLISK}"
 
 for tool in Xvfb xdotool xclip zbarimg; do
     if ! command -v "$tool" >/dev/null 2>&1; then
-        echo "SKIP: $tool is not installed (Debian: xvfb, xdotool, xclip, zbar-tools)"
-        exit 77
+        echo "FAIL: $tool is not installed (Debian: xvfb, xdotool, xclip, zbar-tools)"
+        exit 1
     fi
 done
 
