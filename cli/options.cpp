@@ -378,6 +378,8 @@ Batch:
                       Does not scan"); --check=json as {"line":7,"summary":"..."}. With
                       --strict such a line counts as failed (it is written all the same)
 
+  --help              describe every option (this text)
+
 Exit status: 0 done; 2 refused input (the text the form would show is on standard error);
 1 any other failure (a file that cannot be written, a failed write on standard output, a
 printer error, a failed --verify, a finding graded fail with --check --strict);
