@@ -5,3 +5,7 @@ find_package(Python3 REQUIRED COMPONENTS Interpreter)
 add_test(NAME docs_options_agree
     COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/docs/options_agree.py
         $<TARGET_FILE:marlisk-cli> ${CMAKE_SOURCE_DIR}/man/marlisk-cli.1)
+add_test(NAME docs_screenshots
+    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/docs/screenshots_test.sh $<TARGET_FILE:marlisk>)
+# Its own X server, window manager and real input events: run alone.
+set_tests_properties(docs_screenshots PROPERTIES TIMEOUT 120 RUN_SERIAL TRUE)
