@@ -9,27 +9,7 @@ namespace check {
 
 namespace {
 
-// The usual least quiet zones, in modules (Code 39: narrow widths), left and right.
-struct QuietZones {
-    int left, right;
-};
-QuietZones leastQuietZones(Symbology s) {
-    switch (s) {
-        case Symbology::Ena13:
-            return {11, 7};
-        case Symbology::UpcA:
-            return {9, 9};
-        case Symbology::Ean8:
-            return {7, 7};
-        case Symbology::UpcE:
-            return {9, 7};
-        case Symbology::C39:
-            return {10, 10};
-    }
-    return {0, 0};
-}
-
-constexpr int kLeastAddOnGap = 7, kMostAddOnGap = 12, kLeastAfterAddOn = 5;
+constexpr int kLeastAddOnGap = 7, kMostAddOnGap = 12;
 // UPC/EAN module widths from 80 % to 200 % of the nominal 0.33 mm.
 constexpr double kLeastModuleMm = 0.264, kMostModuleMm = 0.66;
 
@@ -177,6 +157,22 @@ void code39Dimensions(const GreyPicture& g, const CheckInput& in, int y, int fir
 }
 
 }  // namespace
+
+QuietZones leastQuietZones(Symbology s) {
+    switch (s) {
+        case Symbology::Ena13:
+            return {11, 7};
+        case Symbology::UpcA:
+            return {9, 9};
+        case Symbology::Ean8:
+            return {7, 7};
+        case Symbology::UpcE:
+            return {9, 7};
+        case Symbology::C39:
+            return {10, 10};
+    }
+    return {0, 0};
+}
 
 std::vector<Finding> dimensionFindings(const GreyPicture& g, const CheckInput& in) {
     std::vector<Finding> out;

@@ -23,6 +23,19 @@ std::vector<TextBox> textBoxesOf(const surface::Bitmap& picture) {
     return boxes;
 }
 
+BarFills barFillsOf(const surface::Bitmap& picture) {
+    BarFills fills;
+    if (!picture.hasVectors()) return fills;
+    for (const surface::VectorOp& op : picture.vectorOps()) {
+        if (op.kind != surface::VectorOp::Kind::Fill || op.rect.isEmpty()) continue;
+        if (qRgb(qRed(op.colour), qGreen(op.colour), qBlue(op.colour)) == qRgb(255, 255, 255))
+            continue;
+        fills.colour = op.colour;
+        fills.rects.push_back(op.rect);
+    }
+    return fills;
+}
+
 CheckInput checkInputOf(Symbology s, const symbols::BuildResult& built) {
     CheckInput c;
     c.picture = built.picture.image();
@@ -30,6 +43,7 @@ CheckInput checkInputOf(Symbology s, const symbols::BuildResult& built) {
     c.symbology = s;
     c.geometry = built.geometry;
     c.geometry.texts = textBoxesOf(built.picture);
+    c.bars = barFillsOf(built.picture);
     return c;
 }
 
@@ -54,6 +68,8 @@ std::vector<Finding> checkSymbol(const CheckInput& in) {
     try {
         const GreyPicture g = greyOf(in.picture);
         std::vector<Finding> out = decodeFindings(g, in);
+        const bool reads = std::all_of(out.begin(), out.end(),
+                                       [](const Finding& f) { return f.grade == Grade::Ok; });
         bool measurable = false;
         std::vector<Finding> whole = completenessFindings(g, in, &measurable);
         out.insert(out.end(), whole.begin(), whole.end());
@@ -61,12 +77,24 @@ std::vector<Finding> checkSymbol(const CheckInput& in) {
             std::vector<Finding> sizes = dimensionFindings(g, in);
             out.insert(out.end(), sizes.begin(), sizes.end());
         }
-        // By topic in a fixed order, worst first within each.
+        for (std::vector<Finding> more :
+             {contrastFindings(g, in), printingFindings(g, in, reads), dataFindings(in)})
+            out.insert(out.end(), more.begin(), more.end());
+        // By topic in a fixed order, worst first within each; a contrast too low to scan
+        // comes before everything, as the cause of what the decoders make of it.
         static const QStringList kTopics = {
-            QStringLiteral("decode"), QStringLiteral("completeness"), QStringLiteral("quiet zone"),
-            QStringLiteral("x-dimension"), QStringLiteral("bar width")};
-        std::stable_sort(out.begin(), out.end(), [](const Finding& a, const Finding& b) {
-            const qsizetype ta = kTopics.indexOf(a.topic), tb = kTopics.indexOf(b.topic);
+            QStringLiteral("decode"),     QStringLiteral("completeness"),
+            QStringLiteral("quiet zone"), QStringLiteral("x-dimension"),
+            QStringLiteral("bar width"),  QStringLiteral("contrast"),
+            QStringLiteral("printing"),   QStringLiteral("data"),
+            QStringLiteral("suggest")};
+        const auto rank = [](const Finding& f) {
+            return f.topic == QLatin1String("contrast") && f.grade == Grade::Fail
+                       ? -1
+                       : kTopics.indexOf(f.topic);
+        };
+        std::stable_sort(out.begin(), out.end(), [&rank](const Finding& a, const Finding& b) {
+            const qsizetype ta = rank(a), tb = rank(b);
             return ta != tb ? ta < tb : a.grade > b.grade;
         });
         return out;
@@ -83,7 +111,8 @@ QString summary(const std::vector<Finding>& findings) {
     for (const Finding& f : findings) {
         if (f.grade == Grade::Fail) {
             ++fails;
-            if (f.topic == QLatin1String("decode")) unreadable = true;
+            if (f.topic == QLatin1String("decode") || f.topic == QLatin1String("contrast"))
+                unreadable = true;
         }
         if (f.grade == Grade::Warn) ++warnings;
     }

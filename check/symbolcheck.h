@@ -36,11 +36,20 @@ using symbols::BarArea;
 using symbols::TextBox;
 using Geometry = symbols::SymbolGeometry;
 
+// The bars as the symbol filled them, in picture pixels, and their colour: what the print
+// tolerance grows and shrinks, and what the contrast finding names. Empty for a picture
+// that carries no record of its drawing.
+struct BarFills {
+    std::vector<QRect> rects;
+    QRgb colour = 0;
+};
+
 struct CheckInput {
     QImage picture;
     int dpi = 0;
     Symbology symbology = Symbology::C39;
     Geometry geometry;  // with the data a decoder should read and the add-on's digits
+    BarFills bars;
 };
 
 // The check's input for a finished build (BuildResult::built()) of symbology `s`: its
@@ -51,6 +60,9 @@ CheckInput checkInputOf(Symbology s, const symbols::BuildResult& built);
 // Every non-empty text the picture's drawing record holds, with the cell it was written in.
 std::vector<TextBox> textBoxesOf(const surface::Bitmap& picture);
 
+// The fills of the picture's drawing record that are not white: the bars.
+BarFills barFillsOf(const surface::Bitmap& picture);
+
 // Every finding about the picture, worst first within each topic. Never throws; a picture
 // that cannot be judged (empty, no resolution) gives a fail saying so.
 std::vector<Finding> checkSymbol(const CheckInput& in);
@@ -59,8 +71,9 @@ std::vector<Finding> checkSymbol(const CheckInput& in);
 // rows 25-38 read add-on 51, expected 12"): a symbol that scans as something else.
 bool readsOtherData(const Finding& f);
 
-// One line for a status bar: "Does not scan" when a decoder cannot read the symbol or reads
-// other data, "Check: 2 warnings" / "Check: 1 fail, 2 warnings" otherwise, "Scan OK" when
+// One line for a status bar: "Does not scan" when a decoder cannot read the symbol, reads
+// other data or a red-light scanner cannot tell the bars from the background, "Check: 2
+// warnings" / "Check: 1 fail, 2 warnings" otherwise, "Scan OK" when
 // every finding is ok.
 QString summary(const std::vector<Finding>& findings);
 

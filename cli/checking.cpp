@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <algorithm>
 
+#include "check/remedy.h"
 #include "cli/symbolbuild.h"
 #include "cli/verify.h"
 
@@ -16,6 +17,17 @@ std::vector<check::Finding> checkIfAsked(const Options& o, const SymbolRequest& 
                                          const symbols::BuildResult& built) {
     if (!o.verify && o.check == CheckOutput::None) return {};
     return checkBuilt(r, built);
+}
+
+void addRemedy(const SymbolRequest& r, const symbols::BuildResult& built,
+               std::vector<check::Finding>& findings) {
+    const auto remedy = check::remedyFor(check::checkInputOf(r.symbology, built), r.page,
+                                         [&r](const symbols::PageValues& page) {
+                                             SymbolRequest again = r;
+                                             again.page = page;
+                                             return buildSymbol(again);
+                                         });
+    if (remedy) findings.push_back(check::remedyFinding(*remedy));
 }
 
 QString verifyBuilt(const SymbolRequest& r, const symbols::BuildResult& built,

@@ -19,6 +19,11 @@ std::vector<check::Finding> checkBuilt(const SymbolRequest& r, const symbols::Bu
 std::vector<check::Finding> checkIfAsked(const Options& o, const SymbolRequest& r,
                                          const symbols::BuildResult& built);
 
+// Adds the page values that would give the symbol full quiet zones and whole text, as a
+// finding of its own ("suggest: --left 250 --right 150 ..."), where it needs them.
+void addRemedy(const SymbolRequest& r, const symbols::BuildResult& built,
+               std::vector<check::Finding>& findings);
+
 // --verify on a finished build: empty when the decoder reads back the data and add-on and
 // no row band reads other data; otherwise "verification failed: " and what went wrong.
 QString verifyBuilt(const SymbolRequest& r, const symbols::BuildResult& built,

@@ -58,7 +58,8 @@ int runOne(const cli::Options& o) {
     const symbols::BuildResult result = cli::buildSymbol(r);
     if (!result.built())
         return refuse(result.refusal ? result.refusal->text : QStringLiteral("nothing was built"));
-    const std::vector<check::Finding> findings = cli::checkIfAsked(o, r, result);
+    std::vector<check::Finding> findings = cli::checkIfAsked(o, r, result);
+    if (o.check != cli::CheckOutput::None) cli::addRemedy(r, result, findings);
     if (o.verify) {
         const QString failed = cli::verifyBuilt(r, result, findings);
         if (!failed.isEmpty()) return fail(failed);

@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 
+#include "cli/booknumber.h"
 #include "symbols/convert.h"
 
 namespace cli {
@@ -128,6 +129,7 @@ std::optional<Options> parseOptions(const QStringList& args,
 
     // Options that take a value, and what they do with it (false: the value is wrong).
     SymbolRequest& s = o.symbol;
+    symbols::BookExtras book;
     const std::map<QString, std::function<bool(const QString&)>> valued = {
         {QStringLiteral("--addon"),
          [&](const QString& v) {
@@ -209,6 +211,21 @@ std::optional<Options> parseOptions(const QStringList& args,
          }},
         {QStringLiteral("--x"), [&](const QString& v) { return readMils(v, &o.printX); }},
         {QStringLiteral("--y"), [&](const QString& v) { return readMils(v, &o.printY); }},
+        {QStringLiteral("--price"),
+         [&](const QString& v) {
+             book.price = v;
+             return !v.isEmpty();
+         }},
+        {QStringLiteral("--issue"),
+         [&](const QString& v) {
+             book.issue = v;
+             return !v.isEmpty();
+         }},
+        {QStringLiteral("--variant"),
+         [&](const QString& v) {
+             book.variant = v;
+             return !v.isEmpty();
+         }},
         {QStringLiteral("--jobs"),
          [&](const QString& v) {
              bool ok = false;
@@ -280,21 +297,36 @@ std::optional<Options> parseOptions(const QStringList& args,
         // The sizes are the defaults of lines of any symbology: each must be a number even
         // where no line uses it.
         double number = 0;
-        for (const auto& [option, value] : given)
+        for (const auto& [option, value] : given) {
+            if (isBookOption(option))
+                return fail(QStringLiteral("%1 does not apply to a batch").arg(option));
             if (isSizeOption(option) && !symbols::tryStrToFloat(value, number))
                 return fail(QStringLiteral("'%1' is not a valid value for %2").arg(value, option));
+        }
         return o;
     }
     if (positional.size() != 2)
         return fail(QStringLiteral("expected SYMBOLOGY MESSAGE (see --help)"));
-    const auto sym = symbologyNamed(positional[0]);
+    // A book or serial number is written as an EAN-13.
+    const symbols::BookNumberRow* bookRow = symbols::bookNumberNamed(positional[0]);
+    const std::optional<Symbology> sym =
+        bookRow != nullptr ? bookRow->builtAs : symbologyNamed(positional[0]);
     if (!sym) return fail(unknownSymbology(positional[0]));
     s.symbology = *sym;
     s.message = positional[1];
+    bool addOnGiven = false, commentGiven = false;
     for (const auto& [option, value] : given) {
+        addOnGiven = addOnGiven || option == QLatin1String("--addon");
+        commentGiven = commentGiven || option == QLatin1String("--comment");
+        if (const QString problem = bookOptionProblem(option, positional[0]); !problem.isEmpty())
+            return fail(problem);
         if (optionApplies(option, s.symbology)) continue;
         return fail(QStringLiteral("%1 does not apply to %2: it is for %3")
                         .arg(option, positional[0], namesTaking(*scopeOf(option))));
+    }
+    if (bookRow != nullptr) {
+        const QString refusal = applyBookNumber(bookRow->id, book, addOnGiven, commentGiven, s);
+        if (!refusal.isEmpty()) return fail(refusal);
     }
     if (s.output.isEmpty() && !o.modules && o.printer.isEmpty() && o.check == CheckOutput::None)
         return fail(
@@ -311,10 +343,14 @@ QString usage() {
 Builds the same symbols as the Marlisk Barcode Generator's designer forms, without a
 display, and writes them to files or prints them.
 
-SYMBOLOGY    c39, ean13, ean8, upca or upce (in any case: EAN13 works too)
+SYMBOLOGY    c39, ean13, ean8, upca or upce (in any case: EAN13 works too); or isbn,
+             ismn or issn for a book or serial number, built as an EAN-13
 MESSAGE      as typed into the form: any Code 39 text; 12 digits (ean13), 7 (ean8),
              11 (upca) or 6 (upce). The full number with its check digit is accepted too
              (13, 8, 12 digits; upce as 0 + 6 digits + check) and the check digit verified.
+             isbn: an ISBN-10 (check digit 0-9 or X) or ISBN-13; ismn: M-... or 979-0-...;
+             issn: NNNN-NNNC; hyphens and blanks are allowed, and the number's own check
+             digit is verified. The comment line defaults to the number ("ISBN 978-...").
              A message that begins with "-" goes after "--", which ends the options:
                marlisk-cli c39 -o lot.png -- -LOT-42
 
@@ -335,6 +371,10 @@ Symbol:
   --font-size POINTS  its size at 96 dpi (default 8)
   --color RRGGBB      bar colour of ean13, ean8, upca, upce (default 000000)
   --turn              turned 90 degrees clockwise
+  --price CUR:AMOUNT  isbn, ismn: the 5-digit price add-on, CUR one of USD, CAD, AUD, NZD,
+                      GBP (USD:19.95 -> 51995; US$ 100 or more -> 59999); --price none -> 90000
+  --issue NN          issn: the 2-digit issue add-on
+  --variant NN        issn: the two variant digits after the seven (default 00)
 Options particular to some symbologies (--addon, --width, --module, --narrow, --ratio,
 --color) are refused for a symbol of another symbology; in a batch they apply to the lines
 they fit.
@@ -354,7 +394,11 @@ Output:
                       decodes row band by row band, quiet zones, module width, bar widths,
                       cut or missing parts; print one finding a line on standard output
                       ("warn quiet zone: ..."), after the rest is done (on standard
-                      error with -o -, whose standard output holds the picture). Needs no -o
+                      error with -o -, whose standard output holds the picture). Needs no -o.
+                      Also: contrast under a scanner's red light, the module in whole printer
+                      dots, how many dots the bars may grow or shrink, what the number means
+                      to GS1, and, where quiet zones are short or text is cut off, the least
+                      page values that mend it ("ok   suggest: --left 250 --right 150 ...")
   --check=json        the same findings as JSON lines: {"grade":...,"topic":...,"text":...}
   --strict            with --check: a finding graded fail makes the run fail (status 1);
                       what was asked (a file, a print) is done all the same
