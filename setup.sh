@@ -15,11 +15,12 @@ packages=(
   fonts-liberation2 fonts-dejavu-core fonts-droid-fallback
   libzbar-dev libzxing-dev zlib1g-dev libcups2-dev
 )
-# What the tests need besides: decoders and a rasteriser as oracles, a print system with a
+# What the tests need besides: decoders, a rasteriser and a library of standard numbers as
+# oracles, a print system with a
 # PDF queue, an X server with input and clipboard tools, clang for the fuzz targets.
 if [ "$mode" = test ]; then
   packages+=(
-    zbar-tools poppler-utils
+    zbar-tools poppler-utils python3-stdnum
     cups cups-client cups-bsd printer-driver-cups-pdf
     xvfb xauth xdotool xclip desktop-file-utils
     clang libclang-rt-14-dev clang-format

@@ -3,11 +3,13 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 
 #include "app/keyfilter.h"
 #include "app/mainform.h"
 #include "app/placement.h"
+#include "dialogs/booknumberdialog.h"
 #include "symbols/ena13build.h"
 
 namespace {
@@ -49,6 +51,38 @@ Tena13fm::Tena13fm(QWidget* parent) : DesignerForm(kOptions, parent) {
     setTabStops(
         {fheightedt, heardtextedt, barcodeedt, Button1, Button4, ComboBox1, Button3, Edit1});
     setInputControls({{symbols::Input::Message, barcodeedt}, {symbols::Input::AddOn, Edit1}});
+
+    // The message's own menu, with the way in for book and serial numbers.
+    barcodeedt->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(barcodeedt, &QLineEdit::customContextMenuRequested, this, [this](const QPoint& at) {
+        std::unique_ptr<QMenu> menu(barcodeedt->createStandardContextMenu());
+        menu->addSeparator();
+        QAction* fill = menu->addAction(QStringLiteral("Fill from ISBN, ISSN or ISMN\u2026"), this,
+                                        &Tena13fm::fillFromBookNumber);
+        fill->setObjectName(QStringLiteral("fillFromBookNumber"));
+        if (previewMenuHook())
+            previewMenuHook()(*menu);
+        else
+            menu->exec(barcodeedt->mapToGlobal(at));
+    });
+}
+
+std::function<void(BookNumberDialog&)>& Tena13fm::bookDialogHook() {
+    static std::function<void(BookNumberDialog&)> hook;
+    return hook;
+}
+
+void Tena13fm::fillFromBookNumber() {
+    BookNumberDialog dialog(this);
+    if (bookDialogHook())
+        bookDialogHook()(dialog);
+    else
+        dialog.exec();
+    if (dialog.result() != QDialog::Accepted || !dialog.symbol()) return;
+    barcodeedt->setText(dialog.symbol()->message);
+    Edit1->setText(dialog.symbol()->addOn);
+    heardtextedt->setText(dialog.symbol()->comment);
+    barcodeedt->setFocus();
 }
 
 symbols::BuildResult Tena13fm::buildSymbol(const symbols::BuildContext& context) const {

@@ -4,6 +4,7 @@
 
 #include "designers/designerform.h"
 
+class BookNumberDialog;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -26,8 +27,14 @@ class Tena13fm : public DesignerForm {
     QLineEdit* barcodeedt;    // the twelve digits
     QLineEdit* Edit1;         // add-on
 
+    // Tests may answer the book-number dialog instead of running it modally: fill its
+    // fields and call its tryAccept.
+    static std::function<void(BookNumberDialog&)>& bookDialogHook();
+
   public slots:
     void Button1Click() override;  // Build/Copy
+    // "Fill from ISBN, ISSN or ISMN...": fills the message, the add-on and the comment line.
+    void fillFromBookNumber();
 
   protected:
     symbols::BuildResult buildSymbol(const symbols::BuildContext& context) const override;

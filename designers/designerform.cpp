@@ -193,6 +193,7 @@ void DesignerForm::clearSavedPicture() {
     turned_ = false;
     finished_ = false;
     findings_.clear();
+    remedy_.reset();
     Image1->setToolTip({});
     if (mainfm != nullptr) mainfm->showCheckSummary({}, {});
     saved_.setBrushColor(Qt::white);
@@ -284,7 +285,15 @@ std::function<void(QDialog&)>& DesignerForm::reportDialogHook() {
 
 void DesignerForm::judge(const symbols::BuildResult& built) {
     finished_ = true;
-    findings_ = check::checkSymbol(check::checkInputOf(symbology_, built));
+    const check::CheckInput in = check::checkInputOf(symbology_, built);
+    findings_ = check::checkSymbol(in);
+    const symbols::BuildContext context = buildContext();
+    remedy_ = check::remedyFor(in, context.page, [this, context](const symbols::PageValues& page) {
+        symbols::BuildContext again = context;
+        again.page = page;
+        return buildSymbol(again);
+    });
+    if (remedy_) findings_.push_back(check::remedyFinding(*remedy_));
     const QString tip = check::tooltip(findings_);
     Image1->setToolTip(tip);
     if (mainfm != nullptr) mainfm->showCheckSummary(check::summary(findings_), tip);
@@ -293,10 +302,26 @@ void DesignerForm::judge(const symbols::BuildResult& built) {
 void DesignerForm::showSymbolCheck() {
     if (findings_.empty()) return;
     SymbolCheckDialog dialog(symbology_, findings_, this);
+    if (remedy_)
+        dialog.offerRemedy([this, &dialog] {
+            dialog.accept();
+            applyNeededPageValues();
+        });
     if (reportDialogHook())
         reportDialogHook()(dialog);
     else
         dialog.exec();
+}
+
+void DesignerForm::applyNeededPageValues() {
+    if (!remedy_) return;
+    const symbols::PageValues page = remedy_->page;
+    if (!settings::writePageValues(page)) {
+        notice(settings::writeFailureText());
+        return;
+    }
+    if (mainfm != nullptr) mainfm->setPageValues(page);
+    Button1Click();
 }
 
 std::function<void(Tpringfm&)>& DesignerForm::printDialogHook() {

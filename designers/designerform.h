@@ -9,9 +9,11 @@
 #include <QList>
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <utility>
 #include <vector>
 
+#include "check/remedy.h"
 #include "check/symbolcheck.h"
 #include "surface/bitmap.h"
 #include "symbols/buildresult.h"
@@ -101,6 +103,9 @@ class DesignerForm : public QWidget {
     void savePictureAs();
     // The full report of the symbol check of the last build.
     void showSymbolCheck();
+    // Sets the page values the check found this symbol needs, saves them as the page-setting
+    // dialog's Save does, and builds again.
+    void applyNeededPageValues();
 
   protected:
     // The form's own inputs built in `context` through its symbology's build path.
@@ -164,6 +169,7 @@ class DesignerForm : public QWidget {
     // shows can be saved, copied again and checked.
     bool finished_ = false;
     std::vector<check::Finding> findings_;
+    std::optional<check::Remedy> remedy_;  // page values for full quiet zones and whole text
     std::vector<std::pair<symbols::Input, QWidget*>> inputControls_;
     QWidget* firstTabStop_ = nullptr;
 };

@@ -4,6 +4,7 @@
 #include <QFontDatabase>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 SymbolCheckDialog::SymbolCheckDialog(check::Symbology symbology,
@@ -27,9 +28,9 @@ SymbolCheckDialog::SymbolCheckDialog(check::Symbology symbology,
     report->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     column->addWidget(report, 1);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    column->addWidget(buttons);
+    buttons_ = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    column->addWidget(buttons_);
 
     // Wide enough for the longest finding, as far as the screen allows.
     const QFontMetrics metrics(report->font());
@@ -37,4 +38,11 @@ SymbolCheckDialog::SymbolCheckDialog(check::Symbology symbology,
     for (const QString& line : report->toPlainText().split(QLatin1Char('\n')))
         widest = std::max(widest, metrics.horizontalAdvance(line));
     resize(std::min(widest + 60, 1000), 320);
+}
+
+void SymbolCheckDialog::offerRemedy(std::function<void()> apply) {
+    applyRemedy = buttons_->addButton(QStringLiteral("Apply the page values this symbol needs"),
+                                      QDialogButtonBox::ActionRole);
+    applyRemedy->setObjectName(QStringLiteral("applyRemedy"));
+    connect(applyRemedy, &QPushButton::clicked, this, std::move(apply));
 }

@@ -1,0 +1,6 @@
+marlisk_test(test_booknumbers test_booknumbers.cpp LIBS marlisk_core marlisk_check)
+if(TARGET test_booknumbers)
+    target_compile_definitions(test_booknumbers PRIVATE MARLISK_CLI="$<TARGET_FILE:marlisk-cli>")
+    add_dependencies(test_booknumbers marlisk-cli)
+endif()
+marlisk_test(test_numbercheck test_numbercheck.cpp LIBS marlisk_ui)
