@@ -16,8 +16,8 @@ packages=(
   libzbar-dev libzxing-dev zlib1g-dev libcups2-dev
 )
 # What the tests need besides: decoders, a rasteriser and a library of standard numbers as
-# oracles, a print system with a
-# PDF queue, an X server with input and clipboard tools, clang for the fuzz targets.
+# oracles, a print system with a PDF queue, an X server with input and clipboard tools, clang
+# for the fuzz targets.
 if [ "$mode" = test ]; then
   packages+=(
     zbar-tools poppler-utils python3-stdnum
