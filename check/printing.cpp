@@ -117,10 +117,51 @@ QString change(int n, int dpi, const char* way) {
         .arg(dots(n), QString::number(n * 25.4 / dpi, 'f', 2), QLatin1String(way));
 }
 
-std::vector<Finding> tolerance(const GreyPicture& g, const CheckInput& in) {
+// The picture with one row for each band of rows that are alike and lie under the same
+// bars, and the bars in its rows: changing the bars changes every row of a band alike, so
+// the decoders need read each band once, whatever the resolution.
+struct Bands {
+    GreyPicture picture;
+    std::vector<QRect> bars;
+};
+
+Bands bandsOf(const GreyPicture& g, const std::vector<QRect>& bars) {
+    const QRect whole(0, 0, g.width, g.height);
+    std::vector<bool> starts(std::size_t(g.height) + 1, false);
+    starts[0] = true;
+    for (const QRect& r : bars) {
+        const QRect in = r & whole;
+        if (in.isEmpty()) continue;
+        starts[std::size_t(in.top())] = true;
+        starts[std::size_t(in.bottom()) + 1] = true;
+    }
+    std::vector<int> first;  // the first row of each band
+    for (int y = 0; y < g.height; ++y)
+        if (starts[std::size_t(y)] || !std::equal(g.row(y), g.row(y) + g.width, g.row(y - 1)))
+            first.push_back(y);
+    Bands b;
+    b.picture.width = g.width;
+    b.picture.height = int(first.size());
+    for (int y : first)
+        b.picture.levels.insert(b.picture.levels.end(), g.row(y), g.row(y) + g.width);
+    const auto band = [&first](int y) {
+        return int(std::lower_bound(first.begin(), first.end(), y) - first.begin());
+    };
+    for (const QRect& r : bars) {
+        const QRect in = r & whole;
+        if (in.isEmpty()) continue;
+        b.bars.push_back(QRect(QPoint(in.left(), band(in.top())),
+                               QPoint(in.right(), band(in.bottom() + 1) - 1)));
+    }
+    return b;
+}
+
+std::vector<Finding> tolerance(const GreyPicture& whole, const CheckInput& in) {
     if (in.bars.rects.empty() || in.geometry.modulePx <= 0) return {};
+    const Bands b = bandsOf(whole, wholeBars(in.bars.rects));
+    const GreyPicture& g = b.picture;
+    const std::vector<QRect>& bars = b.bars;
     // The bars as recorded, drawn again: what every change is measured against.
-    const std::vector<QRect> bars = wholeBars(in.bars.rects);
     const std::vector<Finding> asDrawn = decodeFindings(withBarsChanged(g, bars, 0), in);
     if (std::any_of(asDrawn.begin(), asDrawn.end(),
                     [](const Finding& f) { return f.grade != Grade::Ok; }))
