@@ -50,6 +50,8 @@ BookNumberDialog::BookNumberDialog(QWidget* parent) : QDialog(parent) {
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     column->addWidget(buttons);
 
+    // Room for a hyphenated ISBN-13, the placeholders and a refusal on one line.
+    setMinimumWidth(400);
     connect(kind, &QComboBox::currentIndexChanged, this, &BookNumberDialog::showKind);
     showKind();
     number->setFocus();
