@@ -17,6 +17,11 @@ QFont Font::toQFont(int pictureDpi) const {
     f.setStrikeOut(strikeOut);
     // Symbols are printed: crisp one-colour glyphs, as a bitmap font would give.
     f.setStyleStrategy(QFont::NoAntialias);
+    // Hinted the same wherever it is drawn. Left to its default, Qt drops hinting in a
+    // process on a scaled screen (and a desktop's Xft settings choose another), so the
+    // window's digits would differ from marlisk-cli's at the same resolution. Light,
+    // vertical-only hinting is what fontconfig gives by default.
+    f.setHintingPreference(QFont::PreferVerticalHinting);
     return f;
 }
 
