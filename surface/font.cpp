@@ -1,5 +1,6 @@
 #include "surface/font.h"
 
+#include <QFontInfo>
 #include <algorithm>
 
 #include "surface/rounding.h"
@@ -26,7 +27,9 @@ QFont Font::toQFont(int pictureDpi) const {
 }
 
 QFont Font::toPointFont() const {
-    QFont f(family);
+    // By the face the glyphs are really drawn in: "MS Sans Serif" is only a name here, and a
+    // dialog shown that name would offer some other face, without its styles.
+    QFont f(QFontInfo(toQFont(96)).family());
     f.setPointSize(pointSize > 0 ? pointSize : 1);
     f.setBold(bold);
     f.setItalic(italic);
