@@ -229,9 +229,14 @@ void Tmainfm::PageSetting1Click() {
 
 bool Tmainfm::runFontDialog(QWidget* owner) {
     bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, font_.toPointFont(), owner ? owner : this);
-    if (ok) font_ = surface::Font::fromQFont(chosen, font_.color);
-    return ok;
+    const QFont shown = font_.toPointFont();
+    const QFont chosen = QFontDialog::getFont(&ok, shown, owner ? owner : this);
+    if (!ok) return false;
+    // OK without a change keeps the font as it was, by its own name: the face shown is the
+    // one drawn already.
+    const surface::Font picked = surface::Font::fromQFont(chosen, font_.color);
+    if (picked != surface::Font::fromQFont(shown, font_.color)) font_ = picked;
+    return true;
 }
 
 bool Tmainfm::runColorDialog(QWidget* owner) {

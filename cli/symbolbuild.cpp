@@ -15,13 +15,10 @@ bool allDigits(const QString& s) {
 
 // The form's font at 96 dpi, scaled to the request's resolution.
 symbols::BuildContext contextFor(const SymbolRequest& r) {
-    symbols::BuildContext context;
-    context.page = r.page;
-    if (!r.fontFamily.isEmpty()) context.font.family = r.fontFamily;
-    if (r.fontSize > 0) context.font.pointSize = r.fontSize;
-    context.barColor = r.colour;
-    context.dpi = 96;
-    return context.scaledTo(r.dpi);
+    surface::Font font;
+    if (!r.fontFamily.isEmpty()) font.family = r.fontFamily;
+    if (r.fontSize > 0) font.pointSize = r.fontSize;
+    return symbols::BuildContext::at(r.dpi, r.page, font, r.colour);
 }
 
 // The width option that means this symbology's width input.

@@ -253,15 +253,11 @@ void DesignerForm::focusInput(symbols::Input input) {
         if (meaning == input) control->setFocus();
 }
 
-symbols::BuildContext DesignerForm::buildContext() const {
-    symbols::BuildContext context;
-    if (mainfm != nullptr) {
-        context.page = mainfm->pageValues();
-        context.font = mainfm->sharedFont();
-        context.barColor = mainfm->sharedColor();
-    }
-    context.dpi = surface::screenDpi();
-    return context;
+symbols::BuildContext DesignerForm::buildContext(int dpi) const {
+    if (dpi <= 0) dpi = surface::screenDpi();
+    if (mainfm == nullptr) return symbols::BuildContext::at(dpi, {}, {}, Qt::black);
+    return symbols::BuildContext::at(dpi, mainfm->pageValues(), mainfm->sharedFont(),
+                                     mainfm->sharedColor());
 }
 
 QColor DesignerForm::printColour() const {
@@ -354,7 +350,7 @@ void DesignerForm::printAtPrinterResolution() {
     Tpringfm dialog(this);
     dialog.PrintColor = printColour();
     dialog.buildAtPrinterResolution = [this](int printerDpi) -> std::optional<surface::Bitmap> {
-        const symbols::BuildResult r = buildSymbol(buildContext().scaledTo(printerDpi));
+        const symbols::BuildResult r = buildSymbol(buildContext(printerDpi));
         if (!r.built()) {
             if (r.refusal) showRefusal(*r.refusal);
             return std::nullopt;

@@ -136,8 +136,9 @@ class DesignerForm : public QWidget {
     void enablePrint();
 
     // What every build of this form takes besides its own inputs: the main window's page
-    // values, font and bar colour, at the screen's resolution.
-    symbols::BuildContext buildContext() const;
+    // values, font and bar colour, at `dpi` (0: the screen's device resolution), resolved
+    // as marlisk-cli resolves its --dpi.
+    symbols::BuildContext buildContext(int dpi = 0) const;
 
     // Messages: a "Notice" owned by this form, one owned by the application, and the
     // refusal of a build in the way its kind and owner ask for, with the focus put into

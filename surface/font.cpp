@@ -1,5 +1,6 @@
 #include "surface/font.h"
 
+#include <QFontInfo>
 #include <algorithm>
 
 #include "surface/rounding.h"
@@ -17,11 +18,18 @@ QFont Font::toQFont(int pictureDpi) const {
     f.setStrikeOut(strikeOut);
     // Symbols are printed: crisp one-colour glyphs, as a bitmap font would give.
     f.setStyleStrategy(QFont::NoAntialias);
+    // Hinted the same wherever it is drawn. Left to its default, Qt drops hinting in a
+    // process on a scaled screen (and a desktop's Xft settings choose another), so the
+    // window's digits would differ from marlisk-cli's at the same resolution. Light,
+    // vertical-only hinting is what fontconfig gives by default.
+    f.setHintingPreference(QFont::PreferVerticalHinting);
     return f;
 }
 
 QFont Font::toPointFont() const {
-    QFont f(family);
+    // By the face the glyphs are really drawn in: "MS Sans Serif" is only a name here, and a
+    // dialog shown that name would offer some other face, without its styles.
+    QFont f(QFontInfo(toQFont(96)).family());
     f.setPointSize(pointSize > 0 ? pointSize : 1);
     f.setBold(bold);
     f.setItalic(italic);

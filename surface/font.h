@@ -28,7 +28,8 @@ struct Font {
     // The font to render with on a picture of the given resolution: its pixel size is the
     // point size at that resolution (or at renderDpi, when set).
     QFont toQFont(int pictureDpi) const;
-    // The same font by its point size, as a font dialog shows it.
+    // The same font by its point size, as a font dialog shows it: under the name of the face
+    // its glyphs are drawn in (the installed face that stands in for "MS Sans Serif").
     QFont toPointFont() const;
     static Font fromQFont(const QFont& f, const QColor& color);
 };

@@ -23,6 +23,16 @@ BuildContext BuildContext::scaledTo(int otherDpi) const {
     return scaled;
 }
 
+BuildContext BuildContext::at(int dpi, const PageValues& page, const surface::Font& font,
+                              const QColor& barColor) {
+    BuildContext chosen;
+    chosen.page = page;
+    chosen.font = font;
+    chosen.barColor = barColor;
+    chosen.dpi = kChosenAt;
+    return chosen.scaledTo(dpi);
+}
+
 Refusal notice(QString text, Input input, Refusal::Owner owner) {
     return Refusal{Refusal::Kind::Notice, std::move(text), input, owner};
 }

@@ -25,6 +25,16 @@ struct BuildContext {
     QColor barColor = Qt::black;
     int dpi = 0;  // 0: the screen's resolution
 
+    // The resolution what the user chooses is meant for: a font of 8 points reserves 8
+    // pixels for its text line at 96 dpi.
+    static constexpr int kChosenAt = 96;
+    // The context of a picture made at `dpi` from what the user chose: the page values and
+    // bar colour as they are, the font chosen at 96 dpi scaled to `dpi` (see scaledTo). The
+    // window, at the screen's device resolution, and marlisk-cli, at --dpi, both resolve
+    // their builds here, so a picture depends on its resolution alone, not on who made it.
+    static BuildContext at(int dpi, const PageValues& page, const surface::Font& font,
+                           const QColor& barColor);
+
     // The resolution a build draws at: `dpi`, or the screen's when it is 0.
     int resolvedDpi() const;
     // The same context at another resolution. The layouts count the font's point size as
