@@ -22,7 +22,7 @@ if [ "$mode" = test ]; then
   packages+=(
     zbar-tools poppler-utils python3-stdnum
     cups cups-client cups-bsd printer-driver-cups-pdf
-    xvfb xauth xdotool xclip desktop-file-utils
+    xvfb xauth xdotool xclip x11-utils desktop-file-utils
     clang libclang-rt-14-dev clang-format
     openbox imagemagick python3
   )
