@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QPrintDialog>
 #include <QStatusBar>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -143,6 +144,10 @@ void Tmainfm::showCheckSummary(const QString& summary, const QString& findings) 
 
 void Tmainfm::FormCreate() {
     setPageValues(settings::readPageValues());
+    // Said once, when the window is up: a settings file too large to read leaves the page
+    // values at 0, which would otherwise change every picture without a word.
+    if (const QString notice = settings::oversizeNotice(); !notice.isEmpty())
+        QTimer::singleShot(0, this, [this, notice] { ui::notice(this, notice); });
     form_ = BarFormCreat();
 }
 

@@ -62,6 +62,16 @@ QString writeFailureText() {
         .arg(QDir::toNativeSeparators(path()));
 }
 
+QString oversizeNotice() {
+    const QFileInfo file(path());
+    if (!file.isFile() || file.size() <= IniFile::kMaxFileSize) return {};
+    return QStringLiteral(
+               "The settings file %1 is larger than %2 bytes, the most a settings file may "
+               "hold: it is not read, and left as it is. Until it is made smaller the page "
+               "values are 0 and no setting is saved.")
+        .arg(QDir::toNativeSeparators(file.filePath()), QString::number(IniFile::kMaxFileSize));
+}
+
 void setPathOverride(const QString& p) {
     overridePath() = p;
 }

@@ -29,6 +29,10 @@ QString choosePath(const QString& beside, const QString& user);
 // What to tell the user when a write failed: which file could not be written.
 QString writeFailureText();
 
+// Empty unless the settings file in use is larger than a settings file can be (it is then
+// neither read nor written): what to tell the user, naming the file and the bound.
+QString oversizeNotice();
+
 // Section "pagesetting": ftop, fdown, fleft, fright, fiwidth; each missing or unreadable
 // value is 0.
 symbols::PageValues readPageValues();

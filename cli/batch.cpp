@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,9 +14,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <functional>
 #include <map>
-#include <set>
 #include <thread>
 #include <vector>
 
@@ -26,34 +27,54 @@
 
 namespace cli {
 
-std::optional<QStringList> splitCsv(const QString& line) {
+std::optional<QStringList> splitCsv(const QString& line, QList<bool>* quotedFields) {
     QStringList fields;
     QString field;
-    bool quoted = false;
+    QString after;  // blanks after a quoted field's closing quote: kept only if more follows
+    bool inQuotes = false;
+    bool quotedField = false;  // the field's first non-blank character opened quotes
+    const auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
+    const auto endField = [&] {
+        fields << field;
+        if (quotedFields) *quotedFields << quotedField;
+        field.clear();
+        after.clear();
+        quotedField = false;
+    };
     for (int i = 0; i < line.size(); ++i) {
         const QChar c = line[i];
-        if (quoted) {
+        if (inQuotes) {
             if (c == QLatin1Char('"')) {
                 if (i + 1 < line.size() && line[i + 1] == QLatin1Char('"')) {
                     field += c;
                     ++i;
                 } else {
-                    quoted = false;
+                    inQuotes = false;
                 }
             } else {
                 field += c;
             }
         } else if (c == QLatin1Char('"')) {
-            quoted = true;
+            if (!quotedField && std::all_of(field.cbegin(), field.cend(), blank)) {
+                field.clear();  // the blanks before the opening quote are not the field's
+                quotedField = true;
+            } else {
+                field += after;
+                after.clear();
+            }
+            inQuotes = true;
         } else if (c == QLatin1Char(',')) {
-            fields << field;
-            field.clear();
+            endField();
+        } else if (quotedField && blank(c)) {
+            after += c;
         } else {
+            field += after;
+            after.clear();
             field += c;
         }
     }
-    if (quoted) return std::nullopt;
-    fields << field;
+    if (inQuotes) return std::nullopt;
+    endField();
     return fields;
 }
 
@@ -61,7 +82,8 @@ std::optional<SymbolRequest> requestOfLine(const QByteArray& line, const SymbolR
                                            QString* error) {
     // Split as Latin-1, which keeps every byte: the output field stays the bytes of the
     // file name, the other fields are read as UTF-8.
-    const auto fields = splitCsv(QString::fromLatin1(line));
+    QList<bool> quoted;
+    const auto fields = splitCsv(QString::fromLatin1(line), &quoted);
     if (!fields) {
         *error = QStringLiteral("a quoted field is not closed");
         return std::nullopt;
@@ -87,7 +109,8 @@ std::optional<SymbolRequest> requestOfLine(const QByteArray& line, const SymbolR
     if (const QString addon = text(2).trimmed(); !addon.isEmpty()) r.addon = addon;
     if (fields->size() > 3) r.comment = text(3);
     dropInapplicable(r);
-    r.output = bytes(4).trimmed();
+    // A quoted name keeps every byte between its quotes, blanks included.
+    r.output = quoted.value(4) ? bytes(4) : bytes(4).trimmed();
     if (r.output.isEmpty()) {
         *error = QStringLiteral("no output file");
         return std::nullopt;
@@ -110,6 +133,7 @@ struct LineOutcome {
 // A line of the batch file with its number; `request` is empty when the line is refused.
 struct BatchLine {
     int number = 0;
+    quint64 hash = 0;  // of its number and bytes, to know the line again
     std::optional<SymbolRequest> request;
     LineOutcome outcome;
 };
@@ -148,7 +172,9 @@ class LineReader {
         if (fd_ > 0) ::close(fd_);
     }
 
-    // Empty on success, otherwise why the file cannot be read.
+    // Empty on success, otherwise why the file cannot be read; `refused()` tells a stream
+    // that is refused (an over-long line, or more than kMaxBatchStream) from one that
+    // cannot be read.
     QString open(const QString& name) {
         int source = 0;
         if (name == QLatin1String("-")) {
@@ -171,10 +197,39 @@ class LineReader {
             if (fd_ >= 0) ::unlink(name);
         }
         QString error = fd_ < 0 ? systemError() : QString();
+        // The copy is bounded: an endless source (/dev/zero, a generator that never stops)
+        // is refused rather than allowed to fill the disk.
+        qint64 copied = 0, lineLength = 0;
+        int lineNumber = 1;
         while (error.isEmpty()) {
             const ssize_t n = readSome(source);
             if (n < 0) error = systemError();
             if (n <= 0) break;
+            for (const char *p = buffer_, *end = buffer_ + n; p < end;) {
+                const auto* nl = static_cast<const char*>(std::memchr(p, '\n', end - p));
+                lineLength += (nl ? nl : end) - p;
+                if (lineLength > kMaxBatchLine) {
+                    refused_ = true;
+                    error = QStringLiteral(
+                                "line %1 is longer than %2 bytes (a batch that is not a regular "
+                                "file is read no further)")
+                                .arg(QString::number(lineNumber), QString::number(kMaxBatchLine));
+                    break;
+                }
+                if (nl == nullptr) break;
+                lineLength = 0;
+                ++lineNumber;
+                p = nl + 1;
+            }
+            copied += n;
+            if (error.isEmpty() && copied > kMaxBatchStream) {
+                refused_ = true;
+                error = QStringLiteral(
+                            "a batch that is not a regular file holds at most %1 MiB; write it "
+                            "to a file first")
+                            .arg(kMaxBatchStream >> 20);
+            }
+            if (!error.isEmpty()) break;
             if (const int e = files::writeAllTo(fd_, buffer_, n); e != 0)
                 error = QString::fromLocal8Bit(std::strerror(e));
         }
@@ -182,6 +237,7 @@ class LineReader {
         if (error.isEmpty()) rewind();
         return error;
     }
+    bool refused() const { return refused_; }
 
     // Back to the first line.
     void rewind() {
@@ -257,7 +313,20 @@ class LineReader {
     QByteArray line_;
     bool tooLong_ = false;
     int number_ = 0;
+    bool refused_ = false;
 };
+
+// The hash the first reading keeps of a line and the second compares: of its number and
+// all its bytes, so that a line changed in place, even to one of the same length, or cut
+// short is known.
+quint64 lineHash(int number, const QByteArray& line, bool tooLong) {
+    return qHash(line, size_t(number) * 0x9E3779B97F4A7C15ull + (tooLong ? 1 : 0)) & ~quint64(1);
+}
+
+// Two lines write one file when these agree: standard output is one "file" too.
+QByteArray outputIdentity(const QByteArray& output) {
+    return output == "-" ? QByteArrayLiteral("standard output") : files::fileIdentity(output);
+}
 
 // The next line that holds a symbol (or is refused), as the batch runs it; false at the
 // end. Empty lines, comments and a header line are passed over.
@@ -267,10 +336,13 @@ bool nextLine(LineReader& reader, const SymbolRequest& defaults, BatchLine* b, Q
     while (reader.next(&line, &b->number, &tooLong, error)) {
         b->request.reset();
         b->outcome = {};
+        b->hash = lineHash(b->number, line, tooLong);
         if (tooLong) {
             b->outcome = {2, QStringLiteral("the line is longer than %1 bytes").arg(kMaxBatchLine)};
             return true;
         }
+        // A byte-order mark, as some editors write, is not part of the first line.
+        if (b->number == 1 && line.startsWith("\xEF\xBB\xBF")) line.remove(0, 3);
         const QByteArray t = line.trimmed();
         if (t.isEmpty() || t.startsWith('#') || (b->number == 1 && t.startsWith("symbology,")))
             continue;
@@ -281,44 +353,78 @@ bool nextLine(LineReader& reader, const SymbolRequest& defaults, BatchLine* b, Q
     return false;
 }
 
+// What the first reading keeps of a line that holds a symbol: the hash of its number and
+// bytes, to know it again when it is run (its lowest bit says whether the line has an
+// output), and the hash of its output file's identity.
+struct Known {
+    quint64 line = 0;
+    quint64 output = 0;
+    bool hasOutput() const { return line & 1; }
+};
+
 // A later line that writes the file an earlier one writes is refused: with several threads
-// either could win. Found before anything is written, keeping no more than a number for
-// each line: the lines whose files' identities share a hash are read again and compared
-// whole. Maps each refused line to the line that writes its file first.
+// either could win. Found before anything is written, keeping 16 bytes for each line and,
+// while looking, 4 more; the lines whose files' identities share a hash are read again and
+// compared whole, which keeps 8 bytes for each line found to be a duplicate and the
+// identity of each file that several lines write. `duplicates` holds, in line order, each
+// refused line (its place among the lines that hold a symbol) with the number of the line
+// that writes its file first. Deques grow without copying what they hold.
 struct Lines {
-    int symbols = 0;  // lines that are run or refused
-    std::map<int, int> duplicates;
+    std::deque<Known> known;
+    std::deque<std::pair<int, int>> duplicates;
 };
 
 std::optional<Lines> scanLines(LineReader& reader, const SymbolRequest& defaults, QString* error) {
     Lines lines;
-    std::vector<std::pair<std::size_t, int>> hashes;  // hash of the file's identity, line
     BatchLine b;
     while (nextLine(reader, defaults, &b, error)) {
-        ++lines.symbols;
-        if (b.request && b.request->output != "-")
-            hashes.emplace_back(qHash(files::fileIdentity(b.request->output)), b.number);
+        if (b.request)
+            lines.known.push_back({b.hash | 1, qHash(outputIdentity(b.request->output))});
+        else
+            lines.known.push_back({b.hash & ~quint64(1), 0});
     }
     if (!error->isEmpty()) return std::nullopt;
-    std::sort(hashes.begin(), hashes.end());
-    std::set<int> shared;
-    for (std::size_t i = 1; i < hashes.size(); ++i) {
-        if (hashes[i].first != hashes[i - 1].first) continue;
-        shared.insert(hashes[i - 1].second);
-        shared.insert(hashes[i].second);
+    std::vector<quint32> withOutput;  // the lines with an output, by their place
+    withOutput.reserve(lines.known.size());
+    for (std::size_t place = 0; place < lines.known.size(); ++place)
+        if (lines.known[place].hasOutput()) withOutput.push_back(quint32(place));
+    std::sort(withOutput.begin(), withOutput.end(), [&lines](quint32 a, quint32 b) {
+        return lines.known[a].output < lines.known[b].output;
+    });
+    std::vector<bool> shared(lines.known.size());
+    bool anyShared = false;
+    for (std::size_t i = 1; i < withOutput.size(); ++i) {
+        if (lines.known[withOutput[i]].output != lines.known[withOutput[i - 1]].output) continue;
+        shared[withOutput[i - 1]] = shared[withOutput[i]] = anyShared = true;
     }
-    if (shared.empty()) return lines;
+    std::vector<quint32>().swap(withOutput);
+    if (!anyShared) return lines;
     reader.rewind();
+    // One entry for each file that several lines may write, however many lines write it.
     std::map<QByteArray, int> firstWriter;
-    while (nextLine(reader, defaults, &b, error)) {
-        if (!b.request || !shared.count(b.number)) continue;
-        const auto [it, fresh] =
-            firstWriter.emplace(files::fileIdentity(b.request->output), b.number);
-        if (!fresh) lines.duplicates.emplace(b.number, it->second);
+    for (std::size_t place = 0; place < lines.known.size() && nextLine(reader, defaults, &b, error);
+         ++place) {
+        // A line changed since the first reading is not run: the run stops before it.
+        if (!shared[place] || !b.request || (b.hash | 1) != lines.known[place].line) continue;
+        const auto [it, fresh] = firstWriter.emplace(outputIdentity(b.request->output), b.number);
+        if (!fresh) lines.duplicates.emplace_back(int(place), it->second);
     }
     if (!error->isEmpty()) return std::nullopt;
     return lines;
 }
+
+// Why a line is refused that writes where an earlier one writes. The name is an argument,
+// never part of the format: it may hold a '%'.
+QString duplicateText(const QByteArray& output, int first) {
+    if (output == "-")
+        return QStringLiteral(
+                   "standard output ('-') is also the output of line %1: a batch writes one "
+                   "PNG there at most")
+            .arg(first);
+    return QStringLiteral("'%1' is also the output of line %2")
+        .arg(QFile::decodeName(output), QString::number(first));
+}
+
 // Threads that live as long as the batch, so that each keeps its fonts and glyphs from
 // block to block: run(n) has them take the items 0 to n - 1 between them.
 class Workers {
@@ -365,12 +471,19 @@ int runBatch(const Options& options) {
     };
     LineReader reader;
     QString error = reader.open(options.batchFile);
+    if (reader.refused()) {
+        std::fprintf(stderr, "the batch file '%s' is refused: %s\n", qPrintable(options.batchFile),
+                     qPrintable(error));
+        return 2;
+    }
     if (!error.isEmpty()) return unreadable(error);
     const std::optional<Lines> scanned = scanLines(reader, options.symbol, &error);
     if (!scanned) return unreadable(error);
     reader.rewind();
+    // Tests change the file here, between the readings, to see that it is noticed.
+    if (qEnvironmentVariableIsSet("MARLISK_BATCH_PAUSE")) ::raise(SIGSTOP);
 
-    const int total = scanned->symbols;
+    const int total = int(scanned->known.size());
     const int threads = std::max(
         1, std::min(options.jobs > 0 ? options.jobs
                                      : static_cast<int>(std::thread::hardware_concurrency()),
@@ -383,22 +496,27 @@ int runBatch(const Options& options) {
             lines[i].outcome = runLine(lines[i].number, *lines[i].request, options);
     });
     int worst = 0, refused = 0, failed = 0, failedCheck = 0;
-    // The file is read a second time to run it: one that changed meanwhile (shorter, or
-    // grown by lines the duplicate search never saw) is run no further than both readings
-    // agree on, and said.
+    // The file is read a second time to run it, and each line is run only if it is what
+    // the first reading held, byte for byte: one that changed meanwhile (a line edited in
+    // place or cut short, the file shorter, or grown by lines the duplicate search never
+    // saw) is run no further than both readings agree on, and said.
     bool changed = false;
+    int changedLine = 0;  // the first line found different, when one was
     int ran = 0;
+    auto duplicate = scanned->duplicates.begin();
     for (int start = 0; start < total; start += block) {
         const int stop = std::min(start + block, total);
         int end = start;
         while (end < stop && nextLine(reader, options.symbol, &lines[end - start], &error)) {
             BatchLine& b = lines[end - start];
-            if (const auto d = scanned->duplicates.find(b.number);
-                b.request && d != scanned->duplicates.end()) {
-                b.outcome = {2, QStringLiteral("'%1' is also the output of line %2")
-                                    .arg(QFile::decodeName(b.request->output))
-                                    .arg(d->second)};
+            if (b.hash != (scanned->known[end].line & ~quint64(1))) {
+                changedLine = b.number;
+                break;
+            }
+            if (duplicate != scanned->duplicates.end() && duplicate->first == end) {
+                if (b.request) b.outcome = {2, duplicateText(b.request->output, duplicate->second)};
                 b.request.reset();
+                ++duplicate;
             }
             ++end;
         }
@@ -425,11 +543,16 @@ int runBatch(const Options& options) {
         }
     }
     if (BatchLine more; !changed && nextLine(reader, options.symbol, &more, &error)) changed = true;
-    if (changed)
+    if (changed) {
+        const QString which =
+            changedLine > 0 ? QStringLiteral(" (line %1 is not what it was at the first reading)")
+                                  .arg(changedLine)
+                            : QString();
         std::fprintf(stderr,
-                     "the batch file '%s' changed while the batch ran: %d of the %d lines it "
+                     "the batch file '%s' changed while the batch ran%s: %d of the %d lines it "
                      "held at first were run\n",
-                     qPrintable(options.batchFile), ran, total);
+                     qPrintable(options.batchFile), qPrintable(which), ran, total);
+    }
     if (refused + failed > 0)
         std::fprintf(stderr, "%d of %d lines not written (%d refused, %d failed)\n",
                      refused + failed, total, refused, failed);

@@ -65,9 +65,8 @@ QString batchCheckLine(int line, const std::vector<check::Finding>& findings, Ch
     const QString summary = check::summary(findings);
     if (how == CheckOutput::Json)
         return QStringLiteral("{\"line\":%1,\"summary\":%2}\n")
-            .arg(line)
-            .arg(check::jsonString(summary));
-    return QStringLiteral("line %1: %2\n").arg(line).arg(summary);
+            .arg(QString::number(line), check::jsonString(summary));
+    return QStringLiteral("line %1: %2\n").arg(QString::number(line), summary);
 }
 
 }  // namespace cli

@@ -120,8 +120,10 @@ int main(int argc, char** argv) {
     surface::registerFontSubstitutes();
 
     QString error;
-    const auto options =
-        cli::parseOptions(QCoreApplication::arguments().mid(1), settings::readPageValues(), &error);
+    const symbols::PageValues page = settings::readPageValues();
+    if (const QString notice = settings::oversizeNotice(); !notice.isEmpty())
+        std::fprintf(stderr, "%s\n", qPrintable(notice));
+    const auto options = cli::parseOptions(QCoreApplication::arguments().mid(1), page, &error);
     if (!options) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return 2;

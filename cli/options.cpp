@@ -414,8 +414,13 @@ Batch:
                       may be quoted with "). The options above are the defaults of every
                       line. Blank lines and lines starting with # are skipped. A refused line
                       is reported with its number and the batch goes on.
-                      Lines longer than 64 KiB, output names with control characters and
-                      lines writing a file an earlier line writes are refused.
+                      Lines longer than 64 KiB, output names with control characters, lines
+                      writing a file an earlier line writes (through links too) and a second
+                      line writing to standard output are refused. A quoted name keeps its
+                      blanks. A line is run only as the first reading of the file held it:
+                      a file changed while the batch runs stops the run (status 1). A batch
+                      that is not a regular file is read up to 1 GiB and refused at its
+                      first line over 64 KiB.
   --jobs N            threads for a batch (default: one per core)
   --check             in a batch: one line for each symbol that is not OK, on standard
                       error with the line's number ("line 7: Check: 2 warnings", "line 7:
@@ -427,7 +432,8 @@ Batch:
 Exit status: 0 done; 2 refused input (the text the form would show is on standard error);
 1 any other failure (a file that cannot be written, a failed write on standard output, a
 printer error, a failed --verify, a finding graded fail with --check --strict);
-with --batch, 2 when any line was refused and 1 when any other line failed.
+with --batch, 2 when any line was refused and 1 when any other line failed or the file
+changed while the batch ran.
 )");
 }
 

@@ -55,6 +55,28 @@ QString formMessage(const SymbolRequest& r, QString* refusal) {
     return typed;
 }
 
+namespace {
+// The forms work at the screen's 96 dpi, where their texts blame the size typed. At a
+// lower --dpi a size can come to less than one dot although it is fine as typed: then the
+// resolution is named instead. Empty when the size is at fault at any resolution.
+QString tooLowAResolution(const SymbolRequest& r, const symbols::Refusal& refusal) {
+    using symbols::Input;
+    if (r.dpi >= 96 || (refusal.input != Input::Width && refusal.input != Input::Height &&
+                        refusal.input != Input::Module))
+        return {};
+    SymbolRequest at96 = r;
+    at96.dpi = 96;
+    const symbols::BuildResult there = buildSymbol(at96);
+    if (there.refusal && there.refusal->text == refusal.text) return {};
+    const bool narrow = r.symbology == Symbology::C39 && refusal.input == Input::Width;
+    const QString what = refusal.input == Input::Height ? QStringLiteral("the bar height")
+                         : narrow                       ? QStringLiteral("the narrow bar")
+                                                        : QStringLiteral("the module width");
+    return QStringLiteral("--dpi %1 is too low a resolution: %2 comes to less than one dot")
+        .arg(QString::number(r.dpi), what);
+}
+}  // namespace
+
 symbols::BuildResult buildSymbol(const SymbolRequest& r) {
     QString refusal;
     const QString message = formMessage(r, &refusal);
@@ -72,6 +94,10 @@ symbols::BuildResult buildSymbol(const SymbolRequest& r) {
     // A form goes on without an add-on it cannot use after its notice; a tool asked for an
     // add-on must not quietly leave it out.
     if (result.built() && !result.notices.empty()) result.refusal = result.notices.front();
+    if (result.refusal) {
+        if (const QString low = tooLowAResolution(r, *result.refusal); !low.isEmpty())
+            result.refusal->text = low;
+    }
     return result;
 }
 

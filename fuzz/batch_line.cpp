@@ -36,6 +36,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     FUZZ_CHECK(!request->output.isEmpty());
+    // A quoted output name keeps every byte its quotes hold (the line is split as Latin-1,
+    // which keeps the bytes of the name).
+    QList<bool> quotedFields;
+    const auto raw = cli::splitCsv(QString::fromLatin1(line.toUtf8()), &quotedFields);
+    FUZZ_CHECK(raw && raw->size() == quotedFields.size());
+    if (raw->size() > 4 && quotedFields[4]) FUZZ_CHECK(request->output == raw->at(4).toLatin1());
     // No output name that reaches a file may hold a control character (a NUL would cut the
     // name short of its extension).
     for (const char c : request->output)

@@ -238,8 +238,19 @@ QString replaceFile(const QByteArray& path, const QByteArray& bytes, bool force)
     return {};
 }
 
-QByteArray fileIdentity(const QByteArray& path) {
+QByteArray fileIdentity(const QByteArray& given) {
+    // A symbolic link names the file it points to, as the writer writes through it, even
+    // while that file does not exist yet; a loop names itself.
+    QByteArray path = given;
     struct stat st {};
+    for (int links = 0; links < 40 && ::lstat(path.constData(), &st) == 0 && S_ISLNK(st.st_mode);
+         ++links) {
+        char target[PATH_MAX];
+        const ssize_t n = ::readlink(path.constData(), target, sizeof target);
+        if (n <= 0 || n == ssize_t(sizeof target)) break;
+        const QByteArray to(target, n);
+        path = to.startsWith('/') ? to : folderOf(path) + '/' + to;
+    }
     if (::stat(path.constData(), &st) == 0)
         return "inode " + QByteArray::number(quint64(st.st_dev)) + ':' +
                QByteArray::number(quint64(st.st_ino));

@@ -31,7 +31,8 @@ QString replaceFile(const QByteArray& path, const QByteArray& bytes, bool force)
 QString readOnlyReason();
 
 // Names the file `path` would write to, so that two spellings of one file compare equal:
-// its device and inode when it exists, else its folder's real path and its own name.
+// after following symbolic links (dangling ones too), its device and inode when it exists,
+// else its folder's real path and its own name.
 QByteArray fileIdentity(const QByteArray& path);
 
 // Age after which a leftover temporary of a killed run is removed.

@@ -23,49 +23,17 @@
 #include <functional>
 
 #include "cli/batch.h"
+#include "clirun.h"
 #include "formtesting.h"
 
 using formtesting::Session;
 using formtesting::setField;
 
 namespace {
-struct Run {
-    int status = -1;
-    QByteArray out;
-    QString err;
-};
-
-// Runs marlisk-cli the way a script would: no display, no platform chosen, no settings.
-Run runCli(const QStringList& args, const QString& workDir = {},
-           const std::function<void(QProcess&)>& prepare = {}) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    p.setProcessEnvironment(env);
-    if (!workDir.isEmpty()) p.setWorkingDirectory(workDir);
-    if (prepare) prepare(p);
-    // Page values given explicitly, whatever settings file lies beside the program.
-    const QStringList page{"--top", "0",       "--down", "0",          "--left",
-                           "0",     "--right", "0",      "--interval", "0"};
-    p.start(QStringLiteral(MARLISK_CLI), page + args);  // later options win
-    p.waitForFinished(120000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            QString::fromUtf8(p.readAllStandardError()).trimmed()};
-}
-
-// Runs marlisk-cli through the shell, for what QProcess cannot set up (closed streams).
-Run runShell(const QString& script) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("CLI"), QStringLiteral(MARLISK_CLI));
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script});
-    p.waitForFinished(120000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            QString::fromUtf8(p.readAllStandardError()).trimmed()};
-}
+using clirun::contentOf;
+using clirun::Run;
+using clirun::runCli;
+using clirun::runShell;
 
 // The most memory any finished marlisk-cli run has held, in megabytes.
 long largestChildMegabytes() {
@@ -78,11 +46,6 @@ struct stat statOf(const QString& path) {
     struct stat st {};
     lstat(QFile::encodeName(path).constData(), &st);
     return st;
-}
-
-QByteArray contentOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 QImage rgb(const QImage& i) {
@@ -380,6 +343,11 @@ class CliTest : public QObject {
             << "The picture would be too large: the page setting's 'Left Blank Space' of -1e+308 "
                "mils is out of range at 96 dpi; the largest allowed is 32000 pixels a side and "
                "256 MB.";
+        QTest::newRow("c39 at 1 dpi: the resolution is at fault, not the narrow bar typed")
+            << QStringList{"c39", "AB", "--dpi", "1"}
+            << "--dpi 1 is too low a resolution: the narrow bar comes to less than one dot";
+        QTest::newRow("c39 narrow bar of 0 at 1 dpi: the form's words")
+            << QStringList{"c39", "AB", "--dpi", "1", "--narrow", "0"} << "Narwidth param Error";
         QTest::newRow("c39 ratio out of range")
             << QStringList{"c39", "AB", "--ratio", "3.5"} << "Natio Error";
         QTest::newRow("c39 one character")
@@ -1154,6 +1122,31 @@ class CliTest : public QObject {
         }
         QVERIFY2(found, "the queue produced no PDF within 30 seconds");
         QCOMPARE(runCli({"ean8", "9638507", "--print", "no-such-queue"}).status, 1);
+    }
+
+    // A settings file too large to read (page values 0, every picture changed) is said on
+    // standard error, naming the file and the bound, and left as it is. The program is run
+    // from a copy, so that the file beside it is this test's own.
+    void settingsFileTooLargeIsSaid() {
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("bin")));
+        const QString program = file(QStringLiteral("bin/marlisk-cli"));
+        QVERIFY(QFile::copy(QStringLiteral(MARLISK_CLI), program));
+        const QString ini = file(QStringLiteral("bin/BCodeSetting.ini"));
+        const QByteArray big = "[pagesetting]\nfleft=250\n" + QByteArray(5 * 1024 * 1024, ';');
+        QFile f(ini);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(big) == big.size());
+        f.close();
+        QProcess p;
+        p.start(program, {"c39", "AB", "-o", file(QStringLiteral("big-settings.png"))});
+        const Run r = clirun::finished(p);
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.err, QStringLiteral("The settings file %1 is larger than 4194304 bytes, the "
+                                       "most a settings file may hold: it is not read, and left "
+                                       "as it is. Until it is made smaller the page values are 0 "
+                                       "and no setting is saved.")
+                            .arg(ini));
+        QCOMPARE(QFileInfo(ini).size(), big.size());
+        QVERIFY(QFile::remove(ini) && QFile::remove(program));
     }
 
     void installsProgramsDesktopEntryAndIcon() {

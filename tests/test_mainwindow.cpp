@@ -127,6 +127,26 @@ class MainWindowTest : public QObject {
         QCOMPARE(s.messages.size(), std::size_t(1));  // a write that works says nothing
     }
 
+    // A settings file too large to be read changes the pictures (page values 0): the window
+    // says so once, when it is up, in a "Notice", and leaves the file as it is.
+    void oversizedSettingsFileIsNoticedOnceAtStart() {
+        QByteArray big("[pagesetting]\nfleft=250\n");
+        big += QByteArray(5 * 1024 * 1024, ';');
+        Session s(big);
+        Tmainfm& w = s.start();
+        QTRY_COMPARE(s.messages.size(), std::size_t(1));
+        QCOMPARE(s.messages[0].caption, QStringLiteral("Notice"));
+        QVERIFY2(s.messages[0].text.startsWith(QStringLiteral("The settings file %1 is larger "
+                                                              "than 4194304 bytes")
+                                                   .arg(s.iniPath())),
+                 qPrintable(s.messages[0].text));
+        QCOMPARE(w.fleft, 0.0);
+        QTest::qWait(50);
+        QCOMPARE(s.messages.size(), std::size_t(1));
+        QFile ini(s.iniPath());
+        QCOMPARE(ini.size(), big.size());
+    }
+
     void captionGainsTrailingBlankAfterFirstPaint() {
         Session s;
         Tmainfm& w = s.start();

@@ -147,6 +147,13 @@ class SettingsTest : public QObject {
         QCOMPARE(settings::readSymbology(), QString());
         QVERIFY(!settings::writeSymbology(QStringLiteral("Bar Code ENA8")));
         QCOMPARE(readAll(ini).size(), big.size());
+        // Not in silence: both programs tell the user which file and what bound.
+        QCOMPARE(settings::oversizeNotice(),
+                 QStringLiteral("The settings file %1 is larger than 4194304 bytes, the most a "
+                                "settings file may hold: it is not read, and left as it is. "
+                                "Until it is made smaller the page values are 0 and no setting "
+                                "is saved.")
+                     .arg(ini));
     }
 
     void severalMegabytesStillRead() {
@@ -265,6 +272,7 @@ class SettingsTest : public QObject {
         const QByteArray head("[pagesetting]\nftop=7\n");
         writeAll(ini, head + QByteArray(size - head.size(), ';'));
         QCOMPARE(settings::readPageValues().ftop, ftop);
+        QCOMPARE(settings::oversizeNotice().isEmpty(), ftop != 0);
     }
 
     // Temporaries of interrupted writes are removed once no write can still be using them;
