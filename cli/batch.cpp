@@ -58,7 +58,7 @@ std::optional<QStringList> splitCsv(const QString& line) {
 }
 
 std::optional<SymbolRequest> requestOfLine(const QByteArray& line, const SymbolRequest& defaults,
-                                           QString* error) {
+                                           QString* error, LineOutput output) {
     // Split as Latin-1, which keeps every byte: the output field stays the bytes of the
     // file name, the other fields are read as UTF-8.
     const auto fields = splitCsv(QString::fromLatin1(line));
@@ -88,6 +88,14 @@ std::optional<SymbolRequest> requestOfLine(const QByteArray& line, const SymbolR
     if (fields->size() > 3) r.comment = text(3);
     dropInapplicable(r);
     r.output = bytes(4).trimmed();
+    if (output == LineOutput::None) {
+        if (r.output.isEmpty()) return r;
+        *error = QStringLiteral(
+                     "a line put on a sheet names no output file (its fifth field is "
+                     "'%1')")
+                     .arg(QString::fromUtf8(r.output));
+        return std::nullopt;
+    }
     if (r.output.isEmpty()) {
         *error = QStringLiteral("no output file");
         return std::nullopt;
