@@ -476,6 +476,25 @@ Output:
                       (font scaled as with --dpi) and print it dot for dot, so that every
                       bar is a whole number of printer dots
 
+Label sheets:
+  --list-templates [WORDS]
+                      list the label templates (brand part, paper, labels across × down,
+                      label size) whose brand, part or description hold every word; they
+                      come from Debian's label database (glabels-data) and
+                      $XDG_CONFIG_HOME/marlisk/templates/, with a few built in
+  --sheet TEMPLATE    put the symbol in the labels of a sheet ("Avery 5160", any case),
+                      centred in each label, on -o FILE.pdf (made at 600 dpi unless --dpi
+                      says otherwise) or --print PRINTER (at the printer's resolution)
+  --copies N          this many labels (default 1), on as many sheets as it takes
+  --fill              the rest of the sheet from the first free label
+  --start ROW,COL     the first free label, counted from 1 at the sheet's top left
+  --calibrate DX,DY[,SX,SY]
+                      move the labels DX, DY mm and stretch their places SX, SY percent,
+                      instead of the printer's calibration kept in BCodeSetting.ini
+  With --batch, --sheet puts one label a line (its output field left empty) in order from
+  --start, on as many pages as it takes; a refused line stops the run before anything
+  is printed or written.
+
 Batch:
   --batch FILE        one symbol a line: symbology,message,addon,comment,output (CSV, fields
                       may be quoted with "). The options above are the defaults of every
