@@ -207,10 +207,9 @@ int runSheet(const Options& o) {
         if (!build(o.symbol, &result, &error)) return refuse(error);
         const qint64 count = o.fill ? run.fillCount() : std::max(1, o.copies);
         destination.prepare(*t);
-        if (!painter.begin(destination.device(), &error)) return fail(error);
-        for (qint64 n = 0; n < count; ++n)
-            if (!painter.place(result.picture, run.slot(n), &error)) return fail(error);
-        if (!painter.end(&error)) return fail(error);
+        if (!labels::printCopies(destination.device(), *t, *calibration, dpi, result.picture, run,
+                                 count, &error))
+            return fail(error);
         error = destination.finish();
         return error.isEmpty() ? 0 : fail(error);
     }

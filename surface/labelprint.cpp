@@ -76,6 +76,16 @@ bool SheetPainter::end(QString* error) {
     return true;
 }
 
+bool printCopies(QPagedPaintDevice& device, const LabelTemplate& t, const Calibration& calibration,
+                 int dpi, const surface::Bitmap& picture, const SheetRun& run, qint64 count,
+                 QString* error) {
+    SheetPainter painter(t, calibration, dpi);
+    if (!painter.begin(device, error)) return false;
+    for (qint64 n = 0; n < count; ++n)
+        if (!painter.place(picture, run.slot(n), error)) return false;
+    return painter.end(error);
+}
+
 std::optional<QPoint> symbolDots(const LabelTemplate& t, const Calibration& calibration,
                                  const QRectF& label, int w, int h, int dpi, QString* error) {
     const double toPoints = pointsPerInch / dpi;

@@ -44,6 +44,12 @@ class SheetPainter {
     int page_ = 0;
 };
 
+// Prints `count` labels of one picture (made at `dpi`) from the run's start: the pages are
+// started, filled and ended. False with why.
+bool printCopies(QPagedPaintDevice& device, const LabelTemplate& t, const Calibration& calibration,
+                 int dpi, const surface::Bitmap& picture, const SheetRun& run, qint64 count,
+                 QString* error);
+
 // The top-left corner, in whole dots of `dpi`, of a symbol of `w` × `h` dots centred in
 // `label` and moved by `calibration`; empty with why when it does not fit.
 std::optional<QPoint> symbolDots(const LabelTemplate& t, const Calibration& calibration,

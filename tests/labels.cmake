@@ -10,3 +10,7 @@ foreach(what placement batch queue)
 endforeach()
 # Through the cups-pdf queue, whose jobs are found by their time: one at a time.
 set_tests_properties(labels_queue PROPERTIES RESOURCE_LOCK cups-pdf)
+marlisk_test(test_labelswindow test_labelswindow.cpp LIBS marlisk_ui)
+target_compile_definitions(test_labelswindow PRIVATE MARLISK_CLI="$<TARGET_FILE:marlisk-cli>")
+add_dependencies(test_labelswindow marlisk-cli)
+set_tests_properties(test_labelswindow PROPERTIES RESOURCE_LOCK cups-pdf)
