@@ -14,6 +14,7 @@
 #include "surface/filewrite.h"
 #include "surface/labelprint.h"
 #include "surface/printing.h"
+#include "surface/printsystem.h"
 
 namespace cli {
 
@@ -59,15 +60,20 @@ class Destination {
             pdf_->setResolution(dpi);
             return dpi;
         }
+        // Qt's print support waits on the print system without a time limit: ask it first.
+        if (const printing::SystemCheck system = printing::checkPrintSystem();
+            system.state != printing::SystemState::Answers) {
+            *error = QStringLiteral("cannot print on '%1': %2").arg(o_.printer, system.problem());
+            return 0;
+        }
         printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
         printer_->setPrinterName(o_.printer);
         if (printer_->printerName() != o_.printer) {
-            *error = printing::printSystemReachable()
-                         ? QStringLiteral("no printer named '%1'").arg(o_.printer)
-                         : QStringLiteral(
-                               "cannot print on '%1': the print system cannot be "
-                               "reached")
-                               .arg(o_.printer);
+            *error = QStringLiteral("no printer named '%1'").arg(o_.printer);
+            return 0;
+        }
+        if (const QString refusal = printing::queueRefusal(o_.printer); !refusal.isEmpty()) {
+            *error = QStringLiteral("Printer is Error\n") + refusal;
             return 0;
         }
         printer_->setDocName(QStringLiteral("Marlisk labels"));

@@ -23,6 +23,7 @@
 #include "app/settings.h"
 #include "surface/labelprint.h"
 #include "surface/printing.h"
+#include "surface/printsystem.h"
 
 // The sheet as it will come out: its labels, those to be printed dark.
 class SheetPreview : public QWidget {
@@ -269,9 +270,25 @@ void Tprintlabelsfm::saveCalibration() {
 }
 
 bool Tprintlabelsfm::choosePrinter(QPrinter& printer) {
+    // Qt's print dialog waits on the print system without a time limit: ask it first.
+    if (const printing::SystemCheck system = printing::checkPrintSystem();
+        system.state != printing::SystemState::Answers) {
+        ui::notice(this, QStringLiteral("Printer is Error\n") + system.problem());
+        return false;
+    }
     if (!printerBox->currentText().isEmpty()) printer.setPrinterName(printerBox->currentText());
     QPrintDialog dialog(&printer, this);
-    return printDialogHook() ? printDialogHook()(dialog) : dialog.exec() == QDialog::Accepted;
+    if (!(printDialogHook() ? printDialogHook()(dialog) : dialog.exec() == QDialog::Accepted))
+        return false;
+    // Qt hands the pages to the queue without looking at the answer.
+    if (printer.outputFormat() == QPrinter::NativeFormat) {
+        if (const QString refusal = printing::queueRefusal(printer.printerName());
+            !refusal.isEmpty()) {
+            ui::notice(this, QStringLiteral("Printer is Error\n") + refusal);
+            return false;
+        }
+    }
+    return true;
 }
 
 void Tprintlabelsfm::printLabels() {
