@@ -108,6 +108,7 @@ summary() {
     local f="$1" col
     for col in 1 2 3 4; do cut -d' ' -f"$col" "$f" | median; done | tr '\n' ' '
 }
+ours_size=$(stat -c %s "$work/ours.pdf")
 read -r ow ou os op <<<"$(summary "$a")"
 read -r tw tu ts tp <<<"$(summary "$b")"
 awk -v ow="$ow" -v ou="$ou" -v os="$os" -v op="$op" -v tw="$tw" -v tu="$tu" -v ts="$ts" \
@@ -120,7 +121,7 @@ awk -v ow="$ow" -v ou="$ou" -v os="$os" -v op="$op" -v tw="$tw" -v tu="$tu" -v t
 echo "== peak memory, once each ($lines lines: the medians above; load $(load))"
 for n in 1000 10000 50000; do
     if [ "$n" = "$lines" ]; then
-        w="$ow" p="$op" size=$(stat -c %s "$work/ours.pdf")
+        w="$ow" p="$op" size="$ours_size"
     else
         inputs "$n"
         ours "$n" "$work/ours.pdf"
