@@ -24,7 +24,7 @@ if [ "$mode" = test ]; then
     cups cups-client cups-bsd printer-driver-cups-pdf
     xvfb xauth xdotool xclip x11-utils desktop-file-utils
     clang libclang-rt-14-dev clang-format
-    openbox imagemagick python3
+    openbox imagemagick python3 glabels-data
   )
 fi
 

@@ -126,4 +126,12 @@ bool writeSaveFolder(const QString& folder) {
     return writeText(kFolders, kSavePicture, folder);
 }
 
+QString readCalibration(const QString& queue) {
+    return readText(QStringLiteral("Calibration"), queue);
+}
+
+bool writeCalibration(const QString& queue, const QString& calibration) {
+    return writeText(QStringLiteral("Calibration"), queue, calibration);
+}
+
 }  // namespace settings

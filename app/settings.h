@@ -49,4 +49,9 @@ bool writeSymbology(const QString& name);
 QString readSaveFolder();
 bool writeSaveFolder(const QString& folder);
 
+// Section "Calibration": a print queue's correction for label sheets, keyed by the queue's
+// name, as "DX,DY,SX,SY" (millimetres and percent); empty when the queue has none.
+QString readCalibration(const QString& queue);
+bool writeCalibration(const QString& queue, const QString& calibration);
+
 }  // namespace settings

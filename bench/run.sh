@@ -7,7 +7,9 @@
 #   - the peak memory of a 10,000- and a 100,000-line batch, against zint's;
 #   - Build/Copy in the window, from the press to the picture on the clipboard, and the
 #     window's peak memory after the builds;
-#   - start to a visible window against Zint Barcode Studio (bench/startup.sh).
+#   - start to a visible window against Zint Barcode Studio (bench/startup.sh);
+#   - 10,000 EAN-13 labels onto Avery 5160 sheets against glabels-3-batch, and the peak
+#     memory of 1,000 to 50,000 labels (bench/labels.sh).
 # Installs what it needs, builds in build-bench (Release). The machine should be quiet:
 # figures are medians of several runs.
 #   bench/run.sh [RUNS, default 5]
@@ -17,7 +19,7 @@ runs="${1:-5}"
 sudo_cmd=()
 [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
 need=()
-for p in libbenchmark-dev libzint-dev zint zint-qt time xvfb xdotool x11-utils; do
+for p in libbenchmark-dev libzint-dev zint zint-qt time xvfb xdotool x11-utils glabels; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || need+=("$p")
 done
 if [ "${#need[@]}" -gt 0 ]; then
@@ -89,3 +91,5 @@ echo "== Build/Copy in the window (offscreen), press to picture on the clipboard
 
 echo "== start to a visible window"
 "$here/bench/startup.sh" "$build/marlisk" 10 | tail -2
+
+MARLISK_CLI="$build/marlisk-cli" "$here/bench/labels.sh" 10000 "$runs"

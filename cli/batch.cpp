@@ -79,7 +79,7 @@ std::optional<QStringList> splitCsv(const QString& line, QList<bool>* quotedFiel
 }
 
 std::optional<SymbolRequest> requestOfLine(const QByteArray& line, const SymbolRequest& defaults,
-                                           QString* error) {
+                                           QString* error, LineOutput output) {
     // Split as Latin-1, which keeps every byte: the output field stays the bytes of the
     // file name, the other fields are read as UTF-8.
     QList<bool> quoted;
@@ -111,6 +111,14 @@ std::optional<SymbolRequest> requestOfLine(const QByteArray& line, const SymbolR
     dropInapplicable(r);
     // A quoted name keeps every byte between its quotes, blanks included.
     r.output = quoted.value(4) ? bytes(4) : bytes(4).trimmed();
+    if (output == LineOutput::None) {
+        if (r.output.isEmpty()) return r;
+        *error = QStringLiteral(
+                     "a line put on a sheet names no output file (its fifth field is "
+                     "'%1')")
+                     .arg(QString::fromUtf8(r.output));
+        return std::nullopt;
+    }
     if (r.output.isEmpty()) {
         *error = QStringLiteral("no output file");
         return std::nullopt;

@@ -18,8 +18,10 @@ std::optional<QStringList> splitCsv(const QString& line, QList<bool>* quoted = n
 // The request of one batch line (its bytes, without the line end) on top of the defaults;
 // nullopt with the reason when the line cannot be a request (no symbology, too many
 // fields, an output name with a control character...). The output name keeps its bytes.
+// A line names its output file, or (a batch onto label sheets) names none.
+enum class LineOutput { File, None };
 std::optional<SymbolRequest> requestOfLine(const QByteArray& line, const SymbolRequest& defaults,
-                                           QString* error);
+                                           QString* error, LineOutput output = LineOutput::File);
 
 // Longer lines are refused unread: no field of a symbol comes near this.
 constexpr int kMaxBatchLine = 64 * 1024;

@@ -12,6 +12,7 @@
 #include "cli/batch.h"
 #include "cli/checking.h"
 #include "cli/options.h"
+#include "cli/sheet.h"
 #include "cli/symbolbuild.h"
 #include "surface/filewrite.h"
 #include "surface/font.h"
@@ -131,6 +132,8 @@ int main(int argc, char** argv) {
     if (options->help) {
         return print(cli::usage());
     }
+    if (options->listTemplates) return cli::listTemplates(*options);
+    if (!options->sheet.isEmpty()) return cli::runSheet(*options);
     if (!options->batchFile.isEmpty()) return cli::runBatch(*options);
     return runOne(*options);
 }

@@ -1,6 +1,7 @@
 #include "cli/options.h"
 
 #include <QFile>
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <map>
@@ -70,6 +71,34 @@ bool isSizeOption(const QString& option) {
     for (const char* o : {"--height", "--width", "--module", "--narrow", "--ratio"})
         if (option == QLatin1String(o)) return true;
     return false;
+}
+// Why the label-sheet options cannot be taken as given; empty when they can.
+QString sheetProblem(const Options& o, const std::vector<std::pair<QString, QString>>& given) {
+    if (o.sheet.isEmpty()) {
+        for (const char* option : {"--copies", "--start", "--calibrate"})
+            for (const auto& g : given)
+                if (g.first == QLatin1String(option))
+                    return QStringLiteral("%1 needs --sheet TEMPLATE").arg(g.first);
+        return o.fill ? QStringLiteral("--fill needs --sheet TEMPLATE") : QString();
+    }
+    if (o.copies > 0 && o.fill) return QStringLiteral("--copies and --fill exclude each other");
+    if (!o.batchFile.isEmpty() && (o.copies > 0 || o.fill))
+        return QStringLiteral(
+            "--copies and --fill are for one symbol: a batch puts one label a "
+            "line on the sheets");
+    if (o.printerResolution)
+        return QStringLiteral(
+            "--sheet always prints at the printer's resolution: leave out "
+            "--printer-resolution");
+    if (o.modules || o.symbol.turn)
+        return QStringLiteral("%1 does not apply to --sheet")
+            .arg(o.modules ? "--modules" : "--turn");
+    const QByteArray& out = o.symbol.output;
+    if (out.isEmpty() == o.printer.isEmpty())
+        return QStringLiteral("--sheet needs either -o FILE.pdf or --print PRINTER");
+    if (!out.isEmpty() && !out.toLower().endsWith(".pdf"))
+        return QStringLiteral("label sheets are written as PDF: name a .pdf file after -o");
+    return {};
 }
 }  // namespace
 
@@ -226,6 +255,32 @@ std::optional<Options> parseOptions(const QStringList& args,
              book.variant = v;
              return !v.isEmpty();
          }},
+        {QStringLiteral("--sheet"),
+         [&](const QString& v) {
+             o.sheet = v.simplified();
+             return !o.sheet.isEmpty();
+         }},
+        {QStringLiteral("--copies"),
+         [&](const QString& v) {
+             bool ok = false;
+             o.copies = v.toInt(&ok);
+             return ok && o.copies >= 1 && o.copies <= 1000000;
+         }},
+        {QStringLiteral("--start"),
+         [&](const QString& v) {
+             const QStringList parts = v.split(QLatin1Char(','));
+             bool rowOk = false, columnOk = false;
+             if (parts.size() == 2) {
+                 o.startRow = parts[0].trimmed().toInt(&rowOk);
+                 o.startColumn = parts[1].trimmed().toInt(&columnOk);
+             }
+             return rowOk && columnOk && o.startRow >= 1 && o.startColumn >= 1;
+         }},
+        {QStringLiteral("--calibrate"),
+         [&](const QString& v) {
+             o.calibrate = v;
+             return !v.isEmpty();
+         }},
         {QStringLiteral("--jobs"),
          [&](const QString& v) {
              bool ok = false;
@@ -233,6 +288,13 @@ std::optional<Options> parseOptions(const QStringList& args,
              return ok && o.jobs >= 1 && o.jobs <= 64;
          }},
     };
+
+    // --list-templates takes every word after it.
+    if (!args.isEmpty() && args.front() == QLatin1String("--list-templates")) {
+        o.listTemplates = true;
+        o.templateWords = args.mid(1);
+        return o;
+    }
 
     for (int i = 0; i < args.size(); ++i) {
         QString arg = args[i];
@@ -264,6 +326,8 @@ std::optional<Options> parseOptions(const QStringList& args,
             o.printerResolution = true;
         } else if (arg == QLatin1String("--force")) {
             o.force = true;
+        } else if (arg == QLatin1String("--fill")) {
+            o.fill = true;
         } else if (auto it = valued.find(arg); it != valued.end()) {
             if (!hasInline && i + 1 >= args.size())
                 return fail(QStringLiteral("%1 needs a value").arg(arg));
@@ -281,6 +345,9 @@ std::optional<Options> parseOptions(const QStringList& args,
         }
     }
     if (o.help) return o;
+    for (const auto& given_ : given)
+        if (given_.first == QLatin1String("--dpi")) o.dpiGiven = true;
+    if (const QString problem = sheetProblem(o, given); !problem.isEmpty()) return fail(problem);
     if (o.printerResolution && o.printer.isEmpty())
         return fail(QStringLiteral("--printer-resolution needs --print PRINTER"));
     if (o.strict && o.check == CheckOutput::None)
@@ -408,6 +475,25 @@ Output:
                       with --print: build the symbol anew at the printer's resolution
                       (font scaled as with --dpi) and print it dot for dot, so that every
                       bar is a whole number of printer dots
+
+Label sheets:
+  --list-templates [WORDS]
+                      list the label templates (brand part, paper, labels across × down,
+                      label size) whose brand, part or description hold every word; they
+                      come from Debian's label database (glabels-data) and
+                      $XDG_CONFIG_HOME/marlisk/templates/, with a few built in
+  --sheet TEMPLATE    put the symbol in the labels of a sheet ("Avery 5160", any case),
+                      centred in each label, on -o FILE.pdf (made at 600 dpi unless --dpi
+                      says otherwise) or --print PRINTER (at the printer's resolution)
+  --copies N          this many labels (default 1), on as many sheets as it takes
+  --fill              the rest of the sheet from the first free label
+  --start ROW,COL     the first free label, counted from 1 at the sheet's top left
+  --calibrate DX,DY[,SX,SY]
+                      move the labels DX, DY mm and stretch their places SX, SY percent,
+                      instead of the printer's calibration kept in BCodeSetting.ini
+  With --batch, --sheet puts one label a line (its output field left empty) in order from
+  --start, on as many pages as it takes; a refused line stops the run before anything
+  is printed or written.
 
 Batch:
   --batch FILE        one symbol a line: symbology,message,addon,comment,output (CSV, fields

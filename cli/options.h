@@ -69,6 +69,17 @@ struct Options {
     bool help = false;
     bool force = false;  // replace read-only files
     int jobs = 0;        // batch threads; 0: one per core
+
+    // Label sheets: the symbol (or each line of a batch) in the labels of a template.
+    QString sheet;      // "BRAND PART"; empty: no sheet
+    int copies = 0;     // labels of the one symbol; 0: one
+    bool fill = false;  // the rest of the first sheet
+    int startRow = 1;   // the first free label, counted from 1 at the top left
+    int startColumn = 1;
+    QString calibrate;      // "DX,DY[,SX,SY]" instead of the queue's stored calibration
+    bool dpiGiven = false;  // --dpi was given (a sheet in a file is made at 600 dpi otherwise)
+    bool listTemplates = false;
+    QStringList templateWords;  // --list-templates WORDS
 };
 
 // Reads the arguments (without the program name). On a mistake returns nullopt with the

@@ -23,6 +23,7 @@
 #include "app/placement.h"
 #include "app/settings.h"
 #include "dialogs/pagesetting.h"
+#include "dialogs/printlabels.h"
 #include "dialogs/printunit.h"
 #include "dialogs/symbolcheckdialog.h"
 #include "surface/clipboard.h"
@@ -106,6 +107,9 @@ DesignerForm::DesignerForm(const Options& options, QWidget* parent)
 
     auto* save = new QShortcut(QKeySequence::Save, this, this, &DesignerForm::savePictureAs);
     save->setContext(Qt::WindowShortcut);
+    auto* labels =
+        new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this, this, &DesignerForm::printLabels);
+    labels->setContext(Qt::WindowShortcut);
 }
 
 DesignerForm::~DesignerForm() = default;
@@ -274,6 +278,29 @@ std::function<QString(const QString&)>& DesignerForm::saveDialogHook() {
     return hook;
 }
 
+std::function<void(QDialog&)>& DesignerForm::labelsDialogHook() {
+    static std::function<void(QDialog&)> hook;
+    return hook;
+}
+
+void DesignerForm::printLabels() {
+    if (!finished_) return;
+    Tprintlabelsfm dialog(
+        [this](int printerDpi) -> std::optional<surface::Bitmap> {
+            const symbols::BuildResult r = buildSymbol(buildContext().scaledTo(printerDpi));
+            if (!r.built()) {
+                if (r.refusal) showRefusal(*r.refusal);
+                return std::nullopt;
+            }
+            return turned_ ? surface::turnedClockwise(r.picture) : r.picture;
+        },
+        this);
+    if (labelsDialogHook())
+        labelsDialogHook()(dialog);
+    else
+        dialog.exec();
+}
+
 std::function<void(QDialog&)>& DesignerForm::reportDialogHook() {
     static std::function<void(QDialog&)> hook;
     return hook;
@@ -412,6 +439,9 @@ void DesignerForm::showPreviewMenu(const QPoint& globalPos) {
     save->setShortcut(QKeySequence::Save);
     menu.addAction(QStringLiteral("Print at printer resolution\u2026"), this,
                    &DesignerForm::printAtPrinterResolution);
+    QAction* labels =
+        menu.addAction(QStringLiteral("Print labels\u2026"), this, &DesignerForm::printLabels);
+    labels->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     if (!findings_.empty())
         menu.addAction(QStringLiteral("Symbol check\u2026"), this, &DesignerForm::showSymbolCheck);
     if (previewMenuHook())

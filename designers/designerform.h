@@ -85,6 +85,8 @@ class DesignerForm : public QWidget {
     static std::function<QString(const QString& folder)>& saveDialogHook();
     // Tests may look at the symbol check's report instead of running it modally.
     static std::function<void(QDialog&)>& reportDialogHook();
+    // Tests may drive the label dialog instead of running it modally.
+    static std::function<void(QDialog&)>& labelsDialogHook();
 
   public slots:
     virtual void Button1Click() = 0;
@@ -106,6 +108,9 @@ class DesignerForm : public QWidget {
     // Sets the page values the check found this symbol needs, saves them as the page-setting
     // dialog's Save does, and builds again.
     void applyNeededPageValues();
+    // The symbol in the labels of a sheet, each built anew at the printer's resolution
+    // (Ctrl+L).
+    void printLabels();
 
   protected:
     // The form's own inputs built in `context` through its symbology's build path.

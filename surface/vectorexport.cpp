@@ -22,7 +22,9 @@ double glyphPixels(const Font& f, int dpi) {
     return (f.pointSize > 0 ? f.pointSize : 1) * res / 72.0;
 }
 
-void paintOps(QPainter& p, const Bitmap& picture) {
+}  // namespace
+
+void paintVectors(QPainter& p, const Bitmap& picture) {
     for (const VectorOp& op : picture.vectorOps()) {
         p.fillRect(op.rect, QColor(op.colour));
         if (op.kind != VectorOp::Kind::Text) continue;
@@ -33,7 +35,6 @@ void paintOps(QPainter& p, const Bitmap& picture) {
         p.drawText(QPoint(op.rect.left(), op.rect.top() + run.ascent), run.text);
     }
 }
-}  // namespace
 
 QByteArray toSvg(const Bitmap& picture, bool turned) {
     const int w = picture.width(), h = picture.height();
@@ -111,7 +112,7 @@ bool writePdf(const Bitmap& picture, QIODevice* device, bool turned, QString* er
         p.translate(h, 0);
         p.rotate(90);
     }
-    paintOps(p, picture);
+    paintVectors(p, picture);
     if (!p.end()) {
         if (error) *error = QStringLiteral("the PDF could not be finished");
         return false;

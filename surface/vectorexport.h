@@ -7,6 +7,7 @@
 #include <QString>
 
 class QIODevice;
+class QPainter;
 
 #include "surface/bitmap.h"
 
@@ -14,6 +15,10 @@ namespace surface {
 
 // Turned: the picture turned 90 degrees clockwise, as the preview's turn does it.
 QByteArray toSvg(const Bitmap& picture, bool turned = false);
+
+// Paints the picture's bars and texts as vectors, one unit a picture pixel, from the
+// painter's origin: on a page of a PDF or a printer whose resolution is the picture's.
+void paintVectors(QPainter& painter, const Bitmap& picture);
 
 // Writes a one-page PDF of the picture's size. False (with the reason) on failure.
 bool writePdf(const Bitmap& picture, QIODevice* device, bool turned, QString* error);

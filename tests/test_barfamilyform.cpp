@@ -350,6 +350,7 @@ class BarFamilyFormTest : public QObject {
         DesignerForm::previewMenuHook() = nullptr;
         QCOMPARE(offered, (QStringList{"Copy", QString::fromUtf8("Save picture as\u2026"),
                                        QString::fromUtf8("Print at printer resolution\u2026"),
+                                       QString::fromUtf8("Print labels\u2026"),
                                        QString::fromUtf8("Symbol check\u2026")}));
         QCOMPARE(s.clipboardCopies, 2);
         QCOMPARE(s.clipboard.image(), s.form->preview().image());

@@ -59,6 +59,9 @@ done
 # the binaries need: it is no name typed by hand.
 grep -Eq "\blibcups2 \(>= [0-9]" <<<"$depends" ||
     fail "libcups2 does not come from the binaries' libraries (no version): $depends"
+# Label sheets read the label database where it is installed.
+grep -q "\bglabels-data\b" <<<"$(dpkg-deb -f "$deb" Recommends)" ||
+    fail "the package does not recommend glabels-data"
 echo "ok: $(basename "$deb") holds both programs, the desktop entry, the icon and two manual pages"
 
 root="$work/root"

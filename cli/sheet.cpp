@@ -1,0 +1,281 @@
+#include "cli/sheet.h"
+
+#include <QBuffer>
+#include <QCryptographicHash>
+#include <QFile>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <cstdio>
+#include <functional>
+
+#include "app/settings.h"
+#include "cli/batch.h"
+#include "cli/symbolbuild.h"
+#include "surface/filewrite.h"
+#include "surface/labelprint.h"
+#include "surface/printing.h"
+#include "surface/printsystem.h"
+
+namespace cli {
+
+namespace {
+
+// Sheets written to a file are made at this resolution unless --dpi says otherwise: fine
+// enough for every printer the file may go to.
+constexpr int kSheetFileDpi = 600;
+
+void say(const QString& text) {
+    std::fprintf(stderr, "%s\n", qPrintable(text));
+}
+
+int refuse(const QString& text) {
+    say(text);
+    return 2;
+}
+
+int fail(const QString& text) {
+    say(text);
+    return 1;
+}
+
+// The templates, with a message on standard error for each file or template left out.
+labels::TemplateSet templates() {
+    labels::TemplateSet set = labels::loadTemplates();
+    for (const QString& message : set.messages) say(message);
+    return set;
+}
+
+// Where the labels go: a PDF file (kept in memory until it is whole) or a print queue.
+class Destination {
+  public:
+    explicit Destination(const Options& o) : o_(o) {}
+
+    // Opens the file or the queue; the resolution to build the symbols at, or 0 with why.
+    int open(QString* error) {
+        if (o_.printer.isEmpty()) {
+            buffer_.open(QIODevice::WriteOnly);
+            pdf_ = std::make_unique<QPdfWriter>(&buffer_);
+            pdf_->setCreator(QStringLiteral("Marlisk Barcode Generator"));
+            const int dpi = o_.dpiGiven ? o_.symbol.dpi : kSheetFileDpi;
+            pdf_->setResolution(dpi);
+            return dpi;
+        }
+        // Qt's print support waits on the print system without a time limit: ask it first.
+        if (const printing::SystemCheck system = printing::checkPrintSystem();
+            system.state != printing::SystemState::Answers) {
+            *error = QStringLiteral("cannot print on '%1': %2").arg(o_.printer, system.problem());
+            return 0;
+        }
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer_->setPrinterName(o_.printer);
+        if (printer_->printerName() != o_.printer) {
+            *error = QStringLiteral("no printer named '%1'").arg(o_.printer);
+            return 0;
+        }
+        if (const QString refusal = printing::queueRefusal(o_.printer); !refusal.isEmpty()) {
+            *error = QStringLiteral("Printer is Error\n") + refusal;
+            return 0;
+        }
+        printer_->setDocName(QStringLiteral("Marlisk labels"));
+        return printing::useOwnResolution(*printer_);
+    }
+
+    QPagedPaintDevice& device() {
+        if (pdf_) return *pdf_;
+        return *printer_;
+    }
+
+    void prepare(const labels::LabelTemplate& t) {
+        if (printer_) labels::setUpPrinter(*printer_, t);
+    }
+
+    // Puts the finished pages where they go; empty on success, otherwise why.
+    QString finish() {
+        if (!pdf_ || abandoned_) return {};
+        pdf_.reset();
+        const QString error = files::replaceFile(o_.symbol.output, buffer_.data(), o_.force);
+        return error.isEmpty() ? QString()
+                               : QStringLiteral("cannot write %1: %2")
+                                     .arg(QFile::decodeName(o_.symbol.output), error);
+    }
+
+    // Nothing of what was painted is printed or written.
+    void abandon() {
+        if (printer_) printer_->abort();
+        abandoned_ = true;
+    }
+
+    // The printer's stored calibration, unless --calibrate gives one.
+    std::optional<labels::Calibration> calibration(QString* error) const {
+        QString text = o_.calibrate;
+        if (text.isEmpty() && !o_.printer.isEmpty()) text = settings::readCalibration(o_.printer);
+        if (text.isEmpty()) return labels::Calibration{};
+        return labels::parseCalibration(text, error);
+    }
+
+  private:
+    const Options& o_;
+    QBuffer buffer_;
+    std::unique_ptr<QPdfWriter> pdf_;
+    std::unique_ptr<QPrinter> printer_;
+    bool abandoned_ = false;
+};
+
+// Reads the batch file's symbol lines, as a batch reads them, handing each with its number
+// and its request (or why it is refused) to `use`. Stops at a line longer than a batch
+// allows. The file's content is hashed into `hash`. False with why when the file cannot be
+// read.
+bool readBatch(
+    const Options& o, QCryptographicHash& hash,
+    const std::function<void(int, const std::optional<SymbolRequest>&, const QString&)>& use,
+    QString* error) {
+    QFile file(o.batchFile);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("cannot read %1: %2").arg(o.batchFile, file.errorString());
+        return false;
+    }
+    int number = 0;
+    while (!file.atEnd()) {
+        QByteArray line = file.readLine(kMaxBatchLine + 2);
+        if (line.isEmpty() && file.error() != QFileDevice::NoError) {
+            *error = QStringLiteral("cannot read %1: %2").arg(o.batchFile, file.errorString());
+            return false;
+        }
+        hash.addData(line);
+        ++number;
+        if (line.size() > kMaxBatchLine && !line.endsWith('\n')) {
+            use(number, std::nullopt,
+                QStringLiteral("the line is longer than %1 bytes").arg(kMaxBatchLine));
+            return true;
+        }
+        while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
+        if (number == 1 && line.startsWith("\xEF\xBB\xBF")) line.remove(0, 3);
+        const QByteArray t = line.trimmed();
+        if (t.isEmpty() || t.startsWith('#') || (number == 1 && t.startsWith("symbology,")))
+            continue;
+        QString why;
+        use(number, requestOfLine(line, o.symbol, &why, LineOutput::None), why);
+    }
+    return true;
+}
+
+}  // namespace
+
+int listTemplates(const Options& o) {
+    const labels::TemplateSet set = templates();
+    QString text;
+    for (const labels::LabelTemplate* t : set.search(o.templateWords)) {
+        text += QStringLiteral("%1, %2, %3 × %4, %5 × %6 mm\n")
+                    .arg(t->name(), t->paper)
+                    .arg(t->across())
+                    .arg(t->down())
+                    .arg(labels::millimetres(t->label.width), labels::millimetres(t->label.height));
+    }
+    const QString error = files::writeStandardOutput(text.toUtf8());
+    return error.isEmpty() ? 0
+                           : fail(QStringLiteral("cannot write to standard output: %1").arg(error));
+}
+
+int runSheet(const Options& o) {
+    const labels::TemplateSet set = templates();
+    const labels::LabelTemplate* t = set.find(o.sheet);
+    if (!t)
+        return refuse(
+            QStringLiteral("no label template named '%1' (see --list-templates)").arg(o.sheet));
+    QString error;
+    const std::optional<int> start = labels::labelAt(*t, o.startRow, o.startColumn, &error);
+    if (!start) return refuse(error);
+
+    Destination destination(o);
+    const std::optional<labels::Calibration> calibration = destination.calibration(&error);
+    if (!calibration) return refuse(error);
+    const int dpi = destination.open(&error);
+    if (dpi <= 0) return fail(error);
+    const labels::SheetRun run(*t, *start);
+    labels::SheetPainter painter(*t, *calibration, dpi);
+
+    // Builds one label's symbol at the sheet's resolution; refuses what is not built or
+    // does not fit the label.
+    const auto build = [&](SymbolRequest request, symbols::BuildResult* result, QString* why) {
+        request.dpi = dpi;
+        *result = buildSymbol(request);
+        if (!result->built()) {
+            *why = result->refusal ? result->refusal->text : QStringLiteral("nothing was built");
+            return false;
+        }
+        return labels::symbolDots(*t, *calibration, run.slot(0).rect, result->picture.width(),
+                                  result->picture.height(), dpi, why)
+            .has_value();
+    };
+
+    if (o.batchFile.isEmpty()) {
+        symbols::BuildResult result;
+        if (!build(o.symbol, &result, &error)) return refuse(error);
+        const qint64 count = o.fill ? run.fillCount() : std::max(1, o.copies);
+        destination.prepare(*t);
+        if (!labels::printCopies(destination.device(), *t, *calibration, dpi, result.picture, run,
+                                 count, &error))
+            return fail(error);
+        error = destination.finish();
+        return error.isEmpty() ? 0 : fail(error);
+    }
+
+    // A batch: every line is read and built before the first page, so that a refused line
+    // stops the run with nothing written; then read again and placed. Only a hash of the
+    // file is kept between the two readings: a file that changed in between is not printed.
+    QCryptographicHash first(QCryptographicHash::Sha256);
+    int refused = 0;
+    qint64 labelsToPlace = 0;
+    const bool read = readBatch(
+        o, first,
+        [&](int number, const std::optional<SymbolRequest>& request, const QString& why) {
+            QString reason = why;
+            symbols::BuildResult result;
+            if (request && build(*request, &result, &reason)) {
+                ++labelsToPlace;
+                return;
+            }
+            ++refused;
+            say(QStringLiteral("line %1: %2").arg(number).arg(reason));
+        },
+        &error);
+    if (!read) return fail(error);
+    if (refused > 0)
+        return refuse(
+            QStringLiteral("%1 line(s) refused: no label was printed or written").arg(refused));
+
+    destination.prepare(*t);
+    if (!painter.begin(destination.device(), &error)) return fail(error);
+    QCryptographicHash second(QCryptographicHash::Sha256);
+    qint64 placed = 0;
+    QString placeError;
+    const bool readAgain = readBatch(
+        o, second,
+        [&](int number, const std::optional<SymbolRequest>& request, const QString& why) {
+            symbols::BuildResult result;
+            QString reason = why;
+            if (!placeError.isEmpty()) return;
+            if (!request || !build(*request, &result, &reason) ||
+                !painter.place(result.picture, run.slot(placed), &reason)) {
+                placeError = QStringLiteral("line %1: %2").arg(number).arg(reason);
+                return;
+            }
+            ++placed;
+        },
+        &error);
+    QString stop = !readAgain ? error : placeError;
+    if (stop.isEmpty() && (first.result() != second.result() || placed != labelsToPlace))
+        stop = QStringLiteral("%1 changed while it was read: no label was printed or written")
+                   .arg(o.batchFile);
+    if (!stop.isEmpty()) {
+        destination.abandon();
+        return fail(stop);
+    }
+    if (!painter.end(&error)) return fail(error);
+    error = destination.finish();
+    if (!error.isEmpty()) return fail(error);
+    say(QStringLiteral("%1 labels on %2 pages").arg(placed).arg(run.pagesFor(placed)));
+    return 0;
+}
+
+}  // namespace cli
