@@ -6,10 +6,10 @@
 #include <QTest>
 
 #include "barfamilytesting.h"
+#include "surface/convert.h"
 #include "symbols/Tean8unit.h"
 #include "symbols/Tupc_a_barunit.h"
 #include "symbols/Tupce_unit.h"
-#include "symbols/convert.h"
 #include "symbols/numbersets.h"
 
 using bartest::kEan89638507;
@@ -231,7 +231,7 @@ class BarEncodingTest : public QObject {
         double v = -1;
         bool ok = false;
         const double expected = QLocale::c().toDouble(text.trimmed(), &ok);
-        QCOMPARE(symbols::tryStrToFloat(text, v), read);
+        QCOMPARE(surface::tryStrToFloat(text, v), read);
         if (read && ok) QCOMPARE(v, expected);
     }
 
