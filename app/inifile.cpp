@@ -13,7 +13,7 @@
 #include <QStringDecoder>
 #include <cerrno>
 
-#include "symbols/convert.h"
+#include "surface/convert.h"
 
 namespace {
 const QByteArray kBom = QByteArrayLiteral("\xEF\xBB\xBF");
@@ -117,7 +117,7 @@ QString IniFile::readString(const QString& section, const QString& key, const QS
 
 double IniFile::readFloat(const QString& section, const QString& key, double def) const {
     double v = 0;
-    return symbols::tryStrToFloat(readString(section, key), v) ? v : def;
+    return surface::tryStrToFloat(readString(section, key), v) ? v : def;
 }
 
 bool IniFile::writeString(const QString& section, const QString& key, const QString& value) {

@@ -19,8 +19,8 @@
 #include "app/globals.h"
 #include "app/messages.h"
 #include "app/settings.h"
-#include "app/symbologies.h"
 #include "designers/designerform.h"
+#include "designers/designers.h"
 #include "dialogs/aboutfm.h"
 #include "dialogs/pagesetting.h"
 #include "symbols/symbologies.h"
@@ -70,13 +70,13 @@ void Tmainfm::buildMenus() {
 
     QMenu* sym = menuBar()->addMenu(QStringLiteral("Symbology"));
     sym->setObjectName(QStringLiteral("Symbology1"));
-    // Menu order; the symbology table keeps the order in which stored names are tested.
-    item(sym, QStringLiteral("C391"), QStringLiteral("C39"), &Tmainfm::C391Click);
-    item(sym, QStringLiteral("ENA13"), QStringLiteral("EAN-13"), &Tmainfm::ENA13Click);
-    item(sym, QStringLiteral("EAN81"), QStringLiteral("EAN-8"), &Tmainfm::EAN81Click);
-    item(sym, QStringLiteral("upca1"), QStringLiteral("UPC-A"), &Tmainfm::upca1Click);
-    item(sym, QStringLiteral("UPCE1"), QStringLiteral("UPC-E"), &Tmainfm::UPCE1Click);
-    for (QAction* a : sym->actions()) a->setCheckable(true);
+    for (const symbols::SymbologyRow& row : symbols::symbologies()) {
+        const QString stored = symbols::toQString(row.storedName);
+        QAction* a = sym->addAction(symbols::toQString(row.menuCaption));
+        a->setObjectName(symbols::toQString(row.menuItem));
+        a->setCheckable(true);
+        connect(a, &QAction::triggered, this, [this, stored] { changeform(stored); });
+    }
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
     help->setObjectName(QStringLiteral("Help1"));
@@ -172,20 +172,17 @@ QWidget* Tmainfm::BarFormCreat() {
 }
 
 QWidget* Tmainfm::hostForm(const QString& name) {
-    for (const SymbologyRow& row : symbologyTable()) {
-        if (row.storedName != name) continue;  // exact, case-sensitive
-        QAction* item = menuItem(row.menuItem);
-        item->setChecked(true);
-        checked_ = item;
-        status_[1]->setText(row.storedName);
-        if (row.create == nullptr) return nullptr;  // no designer for it yet
-        QWidget* form = row.create(Panel4);
-        form->move(1, 1);
-        form->show();
-        if (auto* designer = qobject_cast<DesignerForm*>(form)) designer->focusFirstControl();
-        return form;
-    }
-    return nullptr;
+    const symbols::SymbologyRow* row = symbols::symbologyStored(name);  // exact, case-sensitive
+    if (row == nullptr) return nullptr;
+    QAction* item = menuItem(symbols::toQString(row->menuItem));
+    item->setChecked(true);
+    checked_ = item;
+    status_[1]->setText(name);
+    DesignerForm* form = createDesigner(row->id, Panel4);
+    form->move(1, 1);
+    form->show();
+    form->focusFirstControl();
+    return form;
 }
 
 void Tmainfm::changeform(const QString& name) {
@@ -195,7 +192,8 @@ void Tmainfm::changeform(const QString& name) {
     if (checked_ != nullptr) checked_->setChecked(false);
     checked_ = nullptr;
     // The click itself toggled the chosen item; only a hosted symbology carries the mark.
-    for (const SymbologyRow& row : symbologyTable()) menuItem(row.menuItem)->setChecked(false);
+    for (const symbols::SymbologyRow& row : symbols::symbologies())
+        menuItem(symbols::toQString(row.menuItem))->setChecked(false);
     status_[1]->clear();
     showCheckSummary({}, {});  // about a symbol of the form just closed
     // The form comes from what the file holds now. When the choice could not be stored, the
@@ -257,22 +255,6 @@ void Tmainfm::Fontsetting1Click() {
 void Tmainfm::Colorsetting1Click() {
     runColorDialog();
 }
-void Tmainfm::C391Click() {
-    changeform(symbols::toQString(symbols::symbology(symbols::Symbology::C39).storedName));
-}
-void Tmainfm::ENA13Click() {
-    changeform(symbols::toQString(symbols::symbology(symbols::Symbology::Ena13).storedName));
-}
-void Tmainfm::EAN81Click() {
-    changeform(symbols::toQString(symbols::symbology(symbols::Symbology::Ean8).storedName));
-}
-void Tmainfm::upca1Click() {
-    changeform(symbols::toQString(symbols::symbology(symbols::Symbology::UpcA).storedName));
-}
-void Tmainfm::UPCE1Click() {
-    changeform(symbols::toQString(symbols::symbology(symbols::Symbology::UpcE).storedName));
-}
-
 void Tmainfm::About1Click() {
     Taboutform box(this);
     box.exec();

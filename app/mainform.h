@@ -57,11 +57,6 @@ class Tmainfm : public QMainWindow {
     void PageSetting1Click();
     void Fontsetting1Click();
     void Colorsetting1Click();
-    void C391Click();
-    void ENA13Click();
-    void EAN81Click();
-    void upca1Click();
-    void UPCE1Click();
     void About1Click();
     void Help2Click();
     void Exit2Click();

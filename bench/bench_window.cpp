@@ -22,7 +22,6 @@
 #include "app/mainform.h"
 #include "app/messages.h"
 #include "app/settings.h"
-#include "app/symbologies.h"
 #include "designers/designerform.h"
 #include "surface/font.h"
 #include "symbols/symbologies.h"
@@ -68,17 +67,16 @@ int main(int argc, char** argv) {
         std::exit(1);
     });
     int builds = 0;
-    for (const SymbologyRow& s : symbologyTable()) {
-        const symbols::SymbologyRow* symbol = symbols::symbologyStored(s.storedName);
-        if (s.create == nullptr || symbol == nullptr) continue;
-        window.menuItem(s.menuItem)->trigger();
+    for (const symbols::SymbologyRow& s : symbols::symbologies()) {
+        const QString caption = symbols::toQString(s.menuCaption);
+        window.menuItem(symbols::toQString(s.menuItem))->trigger();
         auto* form = qobject_cast<DesignerForm*>(window.currentForm());
         auto* message = form ? form->findChild<QLineEdit*>(QStringLiteral("barcodeedt")) : nullptr;
         if (message == nullptr) {
-            std::fprintf(stderr, "%s: no form with a message\n", qPrintable(s.caption));
+            std::fprintf(stderr, "%s: no form with a message\n", qPrintable(caption));
             return 1;
         }
-        message->setText(QString::fromLatin1(messageFor(symbol->id)));
+        message->setText(QString::fromLatin1(messageFor(s.id)));
         std::vector<double> times;
         for (int i = 0; i < presses + 10; ++i) {
             QApplication::clipboard()->clear();
@@ -87,7 +85,7 @@ int main(int argc, char** argv) {
             const bool copied = !QApplication::clipboard()->image().isNull();
             const auto took = std::chrono::steady_clock::now() - start;
             if (!copied) {
-                std::fprintf(stderr, "%s: nothing reached the clipboard\n", qPrintable(s.caption));
+                std::fprintf(stderr, "%s: nothing reached the clipboard\n", qPrintable(caption));
                 return 1;
             }
             if (i >= 10) times.push_back(microseconds(took));  // the first fill the caches
@@ -95,7 +93,7 @@ int main(int argc, char** argv) {
             QApplication::processEvents();
         }
         std::sort(times.begin(), times.end());
-        std::printf("%-8s %10.0f %10.0f\n", qPrintable(s.caption), times[times.size() / 2],
+        std::printf("%-8s %10.0f %10.0f\n", qPrintable(caption), times[times.size() / 2],
                     times[times.size() * 9 / 10]);
     }
     rusage usage{};

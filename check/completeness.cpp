@@ -122,12 +122,12 @@ std::vector<Finding> completenessFindings(const GreyPicture& g, const CheckInput
     const int first = y < 0 ? -1 : firstDark(g, y, geo.bars.left(), geo.bars.right() + 1);
     *measurable = false;
     if (geo.modulePx <= 0) {
-        out.push_back(finding(Grade::Fail, "completeness",
-                              QStringLiteral("no bars: a %1-mil %2 is 0 pixels at %3 dpi")
-                                  .arg(oneDecimal(geo.typedMils), in.symbology == Symbology::C39
-                                                                      ? QStringLiteral("narrow bar")
-                                                                      : QStringLiteral("module"))
-                                  .arg(in.dpi)));
+        out.push_back(
+            finding(Grade::Fail, "completeness",
+                    QStringLiteral("no bars: a %1-mil %2 is 0 pixels at %3 dpi")
+                        .arg(oneDecimal(geo.typedMils),
+                             symbols::toQString(symbols::symbology(in.symbology).check.unit))
+                        .arg(in.dpi)));
     } else if (geo.bars.height() <= 0) {
         out.push_back(
             finding(Grade::Fail, "completeness",

@@ -9,9 +9,12 @@ namespace check {
 
 namespace {
 
+const symbols::CheckRules& rulesOf(Symbology s) {
+    return symbols::symbology(s).check;
+}
+
+// Add-ons, alike for every UPC/EAN symbology.
 constexpr int kLeastAddOnGap = 7, kMostAddOnGap = 12;
-// UPC/EAN module widths from 80 % to 200 % of the nominal 0.33 mm.
-constexpr double kLeastModuleMm = 0.264, kMostModuleMm = 0.66;
 
 Finding zone(const char* side, int first, int last, double unit, int least, const QString& what,
              const QString& unitName) {
@@ -46,15 +49,15 @@ void upcEanDimensions(const GreyPicture& g, const CheckInput& in, int y, int fir
     const Geometry& geo = in.geometry;
     const double x = double(last - first + 1) / geo.modules;
     const QString name = nameOf(in.symbology);
-    const QString modulesName = QStringLiteral("modules");
-    const QuietZones least = leastQuietZones(in.symbology);
+    const symbols::CheckRules& rules = rulesOf(in.symbology);
+    const QString modulesName = symbols::toQString(rules.zoneUnit);
     // Anything dark beside the bars (a digit, a comment) ends the quiet zone too.
-    out.push_back(zone("left quiet zone", 0, firstDark(g, y, 0, first + 1) - 1, x, least.left, name,
-                       modulesName));
+    out.push_back(zone("left quiet zone", 0, firstDark(g, y, 0, first + 1) - 1, x,
+                       rules.leftQuietZone, name, modulesName));
     const int ya = addOnScanRow(g, geo);
     if (geo.addOnBars.isEmpty()) {
         out.push_back(zone("right quiet zone", lastDark(g, y, last, g.width) + 1, g.width - 1, x,
-                           least.right, name, modulesName));
+                           rules.rightQuietZone, name, modulesName));
     } else if (ya >= 0) {
         const int mainEnd = lastDark(g, ya, 0, geo.addOnBars.left());
         const int addOnStart = firstDark(g, ya, geo.addOnBars.left(), g.width);
@@ -76,13 +79,20 @@ void upcEanDimensions(const GreyPicture& g, const CheckInput& in, int y, int fir
     }
 
     const double mm = x / in.dpi * 25.4;
-    const bool inRange = mm >= kLeastModuleMm - 1e-9 && mm <= kMostModuleMm + 1e-9;
-    out.push_back(finding(inRange ? Grade::Ok : Grade::Warn, "x-dimension",
-                          QStringLiteral("the module is %1 as drawn%2")
-                              .arg(mmAndMils(x, in.dpi),
-                                   inRange ? QString()
-                                           : QStringLiteral(", outside 0.264 to 0.66 mm (80 % to "
-                                                            "200 % of 0.33 mm)"))));
+    const bool inRange = mm >= rules.leastMm - 1e-9 && mm <= rules.mostMm + 1e-9;
+    const auto percentOfNominal = [&](double v) {
+        return QString::number(surface::roundEven(v / rules.nominalMm * 100));
+    };
+    out.push_back(finding(
+        inRange ? Grade::Ok : Grade::Warn, "x-dimension",
+        QStringLiteral("the %1 is %2 as drawn%3")
+            .arg(symbols::toQString(rules.unit), mmAndMils(x, in.dpi),
+                 inRange ? QString()
+                         : QStringLiteral(", outside %1 to %2 mm (%3 % to "
+                                          "%4 % of %5 mm)")
+                               .arg(QString::number(rules.leastMm), QString::number(rules.mostMm),
+                                    percentOfNominal(rules.leastMm), percentOfNominal(rules.mostMm),
+                                    QString::number(rules.nominalMm)))));
 
     // Each run is 1 to 4 modules wide.
     std::map<int, std::pair<double, int>> classes;
@@ -119,15 +129,16 @@ void code39Dimensions(const GreyPicture& g, const CheckInput& in, int y, int fir
         }
     }
     const double narrow = narrowSum / narrowCount;
-    const QuietZones least = leastQuietZones(in.symbology);
-    const QString narrowName = QStringLiteral("narrow widths");
-    out.push_back(zone("left quiet zone", 0, firstDark(g, y, 0, first + 1) - 1, narrow, least.left,
-                       QStringLiteral("Code 39"), narrowName));
+    const symbols::CheckRules& rules = rulesOf(in.symbology);
+    const QString name = nameOf(in.symbology);
+    const QString narrowName = symbols::toQString(rules.zoneUnit);
+    out.push_back(zone("left quiet zone", 0, firstDark(g, y, 0, first + 1) - 1, narrow,
+                       rules.leftQuietZone, name, narrowName));
     out.push_back(zone("right quiet zone", lastDark(g, y, last, g.width) + 1, g.width - 1, narrow,
-                       least.right, QStringLiteral("Code 39"), narrowName));
-    out.push_back(
-        finding(Grade::Ok, "x-dimension",
-                QStringLiteral("the narrow bar is %1 as drawn").arg(mmAndMils(narrow, in.dpi))));
+                       rules.rightQuietZone, name, narrowName));
+    out.push_back(finding(Grade::Ok, "x-dimension",
+                          QStringLiteral("the %1 is %2 as drawn")
+                              .arg(symbols::toQString(rules.unit), mmAndMils(narrow, in.dpi))));
     if (wideCount == 0 || 2 * longest < 3 * shortest) {
         out.push_back(finding(Grade::Fail, "x-dimension",
                               QStringLiteral("wide and narrow elements cannot be told apart in %1: "
@@ -139,17 +150,19 @@ void code39Dimensions(const GreyPicture& g, const CheckInput& in, int y, int fir
     }
     const double wide = wideSum / wideCount;
     const double ratio = wide / narrow;
-    const bool fineNarrow = narrow / in.dpi * 25.4 < 0.5;
-    const double leastRatio = fineNarrow ? 2.2 : 2.0;
-    const bool ok = ratio + 1e-9 >= leastRatio && ratio <= 3.0 + 1e-9;
+    const bool fineNarrow = narrow / in.dpi * 25.4 < rules.fineMm;
+    const double leastRatio = fineNarrow ? rules.fineRatio : rules.leastRatio;
+    const bool ok = ratio + 1e-9 >= leastRatio && ratio <= rules.mostRatio + 1e-9;
     out.push_back(
         finding(ok ? Grade::Ok : Grade::Warn, "x-dimension",
                 QStringLiteral("the wide-to-narrow ratio is %1 as drawn%2")
                     .arg(QString::number(ratio, 'f', 2),
                          ok ? QString()
-                            : QStringLiteral(", outside %1 to 3.0%2")
+                            : QStringLiteral(", outside %1 to %2%3")
                                   .arg(QString::number(leastRatio, 'f', 1),
-                                       fineNarrow ? QStringLiteral(" for narrow bars under 0.5 mm")
+                                       QString::number(rules.mostRatio, 'f', 1),
+                                       fineNarrow ? QStringLiteral(" for narrow bars under %1 mm")
+                                                        .arg(QString::number(rules.fineMm))
                                                   : QString()))));
     out.push_back(widthClass(QStringLiteral("narrow elements"), narrow, geo.typedMils, in.dpi));
     out.push_back(
@@ -159,19 +172,8 @@ void code39Dimensions(const GreyPicture& g, const CheckInput& in, int y, int fir
 }  // namespace
 
 QuietZones leastQuietZones(Symbology s) {
-    switch (s) {
-        case Symbology::Ena13:
-            return {11, 7};
-        case Symbology::UpcA:
-            return {9, 9};
-        case Symbology::Ean8:
-            return {7, 7};
-        case Symbology::UpcE:
-            return {9, 7};
-        case Symbology::C39:
-            return {10, 10};
-    }
-    return {0, 0};
+    const symbols::CheckRules& rules = rulesOf(s);
+    return {rules.leftQuietZone, rules.rightQuietZone};
 }
 
 std::vector<Finding> dimensionFindings(const GreyPicture& g, const CheckInput& in) {
@@ -181,7 +183,8 @@ std::vector<Finding> dimensionFindings(const GreyPicture& g, const CheckInput& i
     const int first = firstDark(g, y, in.geometry.bars.left(), in.geometry.bars.right() + 1);
     const int last = lastDark(g, y, in.geometry.bars.left(), in.geometry.bars.right() + 1);
     if (first < 0 || last <= first) return out;
-    if (in.symbology == Symbology::C39)
+    // A symbology of wide and narrow elements is measured by those two widths.
+    if (symbols::symbology(in.symbology).takesRatio)
         code39Dimensions(g, in, y, first, last, out);
     else if (in.geometry.modules > 0)
         upcEanDimensions(g, in, y, first, last, out);

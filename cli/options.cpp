@@ -7,13 +7,13 @@
 #include <map>
 
 #include "cli/booknumber.h"
-#include "symbols/convert.h"
+#include "surface/convert.h"
 
 namespace cli {
 
 namespace {
 bool readMils(const QString& text, double* out) {
-    return symbols::tryStrToFloat(text, *out);
+    return surface::tryStrToFloat(text, *out);
 }
 
 // The options particular to some symbologies: which rows of the symbology table take them,
@@ -367,7 +367,7 @@ std::optional<Options> parseOptions(const QStringList& args,
         for (const auto& [option, value] : given) {
             if (isBookOption(option))
                 return fail(QStringLiteral("%1 does not apply to a batch").arg(option));
-            if (isSizeOption(option) && !symbols::tryStrToFloat(value, number))
+            if (isSizeOption(option) && !surface::tryStrToFloat(value, number))
                 return fail(QStringLiteral("'%1' is not a valid value for %2").arg(value, option));
         }
         return o;

@@ -10,7 +10,7 @@
 #include "app/messages.h"
 #include "app/placement.h"
 #include "app/settings.h"
-#include "symbols/convert.h"
+#include "surface/convert.h"
 
 Tpagesettingfm::Tpagesettingfm(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("pagesettingfm"));
@@ -76,8 +76,8 @@ void Tpagesettingfm::BitBtn1Click() {
     QLineEdit* edits[] = {topedt, downedt, leftedt, rightedt, iwidthedt};
     try {
         for (int i = 0; i < 5; ++i)
-            *targets[i] = edits[i]->text().isEmpty() ? 0.0 : symbols::strToFloat(edits[i]->text());
-    } catch (const symbols::ConvertError& e) {
+            *targets[i] = edits[i]->text().isEmpty() ? 0.0 : surface::strToFloat(edits[i]->text());
+    } catch (const surface::ConvertError& e) {
         ui::errorReport(e.message());
         return;
     }

@@ -9,9 +9,9 @@
 #include "app/keyfilter.h"
 #include "app/messages.h"
 #include "app/placement.h"
+#include "surface/convert.h"
 #include "surface/printing.h"
 #include "surface/screen.h"
-#include "symbols/convert.h"
 
 Tpringfm::Tpringfm(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("pringfm"));
@@ -44,8 +44,8 @@ Tpringfm::Tpringfm(QWidget* parent) : QDialog(parent) {
 
 void Tpringfm::Button1Click() {
     double x = 0, y = 0;
-    const bool xOk = xedt->text().isEmpty() || symbols::tryStrToFloat(xedt->text(), x);
-    const bool yOk = yedt->text().isEmpty() || symbols::tryStrToFloat(yedt->text(), y);
+    const bool xOk = xedt->text().isEmpty() || surface::tryStrToFloat(xedt->text(), x);
+    const bool yOk = yedt->text().isEmpty() || surface::tryStrToFloat(yedt->text(), y);
     if (!xOk || !yOk) x = y = 0;  // an offset that does not read puts the picture at the corner
     // Qt would wait on a print system that does not answer for minutes, and one that
     // cannot be reached leaves it no printer with a resolution.

@@ -4,10 +4,10 @@
 
 #include "fuzz/check.h"
 #include "fuzz/fuzzinput.h"
+#include "surface/convert.h"
 #include "symbols/Tean8unit.h"
 #include "symbols/Tupc_a_barunit.h"
 #include "symbols/Tupce_unit.h"
-#include "symbols/convert.h"
 
 namespace {
 bool allDigits(const QString& s) {
@@ -37,7 +37,7 @@ void withCheckDigit(const QString& m, qsizetype length, qsizetype modules) {
         FUZZ_CHECK(allDigits(m));
         FUZZ_CHECK(out.size() == modules && bits(out));
         FUZZ_CHECK(s.Message().size() == length + 1 && s.Message().startsWith(m));
-    } catch (const symbols::ConvertError&) {
+    } catch (const surface::ConvertError&) {
         FUZZ_CHECK(m.size() == length && !allDigits(m));
     }
 }
@@ -48,7 +48,7 @@ void upce(const QString& m) {
     try {
         const QString upcA = symbols::Tupce::ExpandToUpcA(m);
         FUZZ_CHECK(m.size() >= 6 && allDigits(m.mid(5, 1)) && upcA.size() == 11);
-    } catch (const symbols::ConvertError&) {
+    } catch (const surface::ConvertError&) {
         FUZZ_CHECK(m.size() < 6 || !allDigits(m.mid(5, 1)));
     }
     try {
@@ -62,7 +62,7 @@ void upce(const QString& m) {
             FUZZ_CHECK(check.size() == 1 && allDigits(check));
         }
         FUZZ_CHECK(s.Message() == m);
-    } catch (const symbols::ConvertError&) {
+    } catch (const surface::ConvertError&) {
         FUZZ_CHECK(m.size() == 6 && !allDigits(m));
     }
 }
@@ -73,7 +73,7 @@ void addOn(const QString& a) {
         const qsizetype expected = a.size() == 2 ? 20 : a.size() == 5 ? 47 : 4;
         FUZZ_CHECK(out.size() == expected && bits(out));
         FUZZ_CHECK(expected == 4 || allDigits(a));
-    } catch (const symbols::ConvertError&) {
+    } catch (const surface::ConvertError&) {
         FUZZ_CHECK((a.size() == 2 || a.size() == 5) && !allDigits(a));
     }
 }

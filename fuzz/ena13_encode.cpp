@@ -4,7 +4,7 @@
 
 #include "fuzz/check.h"
 #include "fuzz/fuzzinput.h"
-#include "symbols/convert.h"
+#include "surface/convert.h"
 #include "symbols/ena13.h"
 #include "symbols/numbersets.h"
 
@@ -50,7 +50,7 @@ void addOn(const QString& a) {
             const qsizetype expected = a.size() == 2 ? 20 : a.size() == 5 ? 47 : 4;
             FUZZ_CHECK(modules.size() == expected);
             FUZZ_CHECK(digits || expected == 4);
-        } catch (const symbols::ConvertError&) {
+        } catch (const surface::ConvertError&) {
             FUZZ_CHECK(!digits && (a.size() == 2 || a.size() == 5));
         }
     }

@@ -3,9 +3,9 @@
 #include <QGuiApplication>
 #include <limits>
 
+#include "surface/convert.h"
 #include "surface/font.h"
 #include "surface/screen.h"
-#include "symbols/convert.h"
 
 namespace fuzzing {
 
@@ -54,7 +54,7 @@ QString utf16(const std::uint8_t* data, std::size_t size) {
 
 double number(const QString& text) {
     double v = 0;
-    return symbols::tryStrToFloat(text, v) ? v : 0.0;
+    return surface::tryStrToFloat(text, v) ? v : 0.0;
 }
 
 double anyNumber(const QString& text) {

@@ -5,7 +5,7 @@
 #include <initializer_list>
 #include <string_view>
 
-#include "symbols/convert.h"
+#include "surface/convert.h"
 #include "symbols/numbersets.h"
 
 namespace symbols {
@@ -42,7 +42,7 @@ namespace {
 qsizetype expand(QStringView message, QChar* out) {
     const QChar sixth = message.size() > 5 ? message[5] : QChar();
     const int d6 = sixth >= u'0' && sixth <= u'9' ? sixth.unicode() - '0'
-                                                  : strToInt(message.mid(5, 1).toString());
+                                                  : surface::strToInt(message.mid(5, 1).toString());
     qsizetype n = 0;
     const auto put = [&](std::initializer_list<QStringView> pieces) {
         out[n++] = QLatin1Char('0');
@@ -73,7 +73,7 @@ QString Tupce::ExpandToUpcA(const QString& message) {
 
 QString Tupce::CheckDigit() const {
     QChar upcA[11];
-    return digitText(UpcCheckDigit(QStringView(upcA, expand(message_, upcA))));
+    return surface::digitText(UpcCheckDigit(QStringView(upcA, expand(message_, upcA))));
 }
 
 QString Tupce::Encode(const QString& message) {

@@ -3,11 +3,11 @@
 #include <array>
 #include <span>
 
+#include "surface/convert.h"
 #include "surface/rounding.h"
 #include "symbols/Tean8unit.h"
 #include "symbols/Tupc_a_barunit.h"
 #include "symbols/Tupce_unit.h"
-#include "symbols/convert.h"
 
 namespace symbols {
 
@@ -93,18 +93,18 @@ BuildResult build(const FamilyMember& s, const BarFamilyInputs& in, const BuildC
         return refused(addOnNotice(
             QStringLiteral("The '%1' must contain 2 or 5 numbers.").arg(supplementalName)));
     }
-    if (auto why = nonDigitNotice(in.message, QStringLiteral("Bar code message")))
+    if (auto why = surface::nonDigitNotice(in.message, QStringLiteral("Bar code message")))
         return refused(notice(*why, Input::Message));
-    if (auto why = nonDigitNotice(in.supplemental, supplementalName))
+    if (auto why = surface::nonDigitNotice(in.supplemental, supplementalName))
         return refused(addOnNotice(*why));
 
     const int modules = s.moduleCounts[addOn == 0 ? 0 : addOn == 2 ? 1 : 2];
     int widthMils = 0;
     double heightInches = 0;
     try {
-        widthMils = strToInt(in.moduleWidth);
-        heightInches = strToFloat(in.height);
-    } catch (const ConvertError& e) {
+        widthMils = surface::strToInt(in.moduleWidth);
+        heightInches = surface::strToFloat(in.height);
+    } catch (const surface::ConvertError& e) {
         return refused(conversionError(e.message()));
     }
 
@@ -142,7 +142,7 @@ BuildResult build(const FamilyMember& s, const BarFamilyInputs& in, const BuildC
     try {
         symbol.Draw();
         if (!in.supplemental.isEmpty()) symbol.DrawSupplemental();
-    } catch (const ConvertError& e) {  // not reached: the digits were checked above
+    } catch (const surface::ConvertError& e) {  // not reached: the digits were checked above
         r.refusal = conversionError(e.message());
         r.stoppedAt = BuildResult::StoppedAt::Drawing;
         return r;

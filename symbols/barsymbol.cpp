@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "surface/convert.h"
 #include "surface/rounding.h"
-#include "symbols/convert.h"
 #include "symbols/numbersets.h"
 
 namespace symbols {
@@ -44,8 +44,8 @@ int BarSymbol::UpcCheckDigit(QStringView digits) {
     const int n = static_cast<int>(digits.size());
     if (n > 0) {
         const int weight3 = (n - 1) % 2;
-        for (int i = weight3; i < n; i += 2) digitValue(digits[i]);
-        for (int i = 1 - weight3; i < n; i += 2) digitValue(digits[i]);
+        for (int i = weight3; i < n; i += 2) surface::digitValue(digits[i]);
+        for (int i = 1 - weight3; i < n; i += 2) surface::digitValue(digits[i]);
     }
     return checkDigitWeight3Right(digits);
 }
@@ -114,7 +114,7 @@ void BarSymbol::DrawMain(const MainLayout& layout, const QString& modules, const
             endBar(k + 1);  // drawn before the digit, as every bar left of it
             const double x = x0 + (layout.digitsCarryF ? f : 0.0) + (k + layout.digitShift) * m;
             if (qsizetype(nextDigit) < underBars.size())
-                writeText(x, digitLine, charText(underBars[qsizetype(nextDigit)]));
+                writeText(x, digitLine, surface::charText(underBars[qsizetype(nextDigit)]));
             ++nextDigit;
         }
     }
@@ -137,7 +137,7 @@ void BarSymbol::DrawAddOn(int offset) {
         // The first module of each add-on digit: write the digit above the add-on bars.
         if (j >= 4 && (j - 4) % 9 == 0 && (j - 4) / 9 < Supplemental.size()) {
             if (Font() != nullptr) canvas->setFontColor(Font()->color);
-            writeText(left, t, charText(Supplemental[(j - 4) / 9]));
+            writeText(left, t, surface::charText(Supplemental[(j - 4) / 9]));
         }
     }
 }

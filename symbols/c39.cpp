@@ -4,9 +4,9 @@
 #include <cerrno>
 #include <climits>
 
+#include "surface/convert.h"
 #include "surface/rounding.h"
 #include "surface/screen.h"
-#include "symbols/convert.h"
 
 namespace symbols {
 
@@ -290,7 +290,7 @@ Tc39::DrawOutcome Tc39::Draw(surface::Bitmap& canvas) const {
     for (qsizetype i = 0; i < n; ++i) {
         const double x = xFirst + double(i) * step;
         if (x >= canvas.width() || x < INT_MIN / 2) continue;  // wholly clipped
-        canvas.textOut(clampToInt(x), yt, charText(Message[i]));
+        canvas.textOut(clampToInt(x), yt, surface::charText(Message[i]));
     }
     return outcome;
 }

@@ -3,9 +3,9 @@
 #include <array>
 #include <string_view>
 
+#include "surface/convert.h"
 #include "surface/rounding.h"
 #include "symbols/c39.h"
-#include "symbols/convert.h"
 
 namespace symbols {
 
@@ -140,8 +140,8 @@ BuildResult buildC39(const C39Inputs& inputs, const BuildContext& context) {
                    {inputs.ratio, Input::Ratio, ratio}};
     for (const auto& n : numbers) {
         try {
-            n.value = strToFloat(n.text);
-        } catch (const ConvertError& e) {
+            n.value = surface::strToFloat(n.text);
+        } catch (const surface::ConvertError& e) {
             return refused(conversionError(e.message(), n.input));
         }
     }

@@ -1,7 +1,7 @@
 #include "symbols/ena13.h"
 
+#include "surface/convert.h"
 #include "surface/rounding.h"
-#include "symbols/convert.h"
 
 namespace symbols {
 
@@ -132,7 +132,7 @@ bool TENA13::Draw(double x, double y) {
             dx = x0 + (3 + 7 * (k - 2)) * m;
         else
             dx = x0 + (50 + 7 * (k - 8)) * m;
-        Canvas->textOut(dx, ty, charText(digits[k - 1]));
+        Canvas->textOut(dx, ty, surface::charText(digits[k - 1]));
     }
     return true;
 }
@@ -159,7 +159,7 @@ void TENA13::DrawSupplemental(int xs, int ys) {
             if (digit >= Supplemental.size()) continue;
             Canvas->setBrushColor(Qt::white);
             Canvas->setPenColor(BarColor);
-            Canvas->textOut(xs + i * m2, ys + h, charText(Supplemental[digit]));
+            Canvas->textOut(xs + i * m2, ys + h, surface::charText(Supplemental[digit]));
         }
     }
 }

@@ -1,7 +1,7 @@
 #include "symbols/ena13build.h"
 
+#include "surface/convert.h"
 #include "surface/rounding.h"
-#include "symbols/convert.h"
 #include "symbols/ena13.h"
 
 namespace symbols {
@@ -46,7 +46,7 @@ BuildResult buildEna13(const Ena13Inputs& in, const BuildContext& context) {
     if (in.message.size() != 12)
         return refused(notice(QStringLiteral("The 'Bar code message' must contain 12 numbers."),
                               Input::Message));
-    if (auto why = nonDigitNotice(in.message, QStringLiteral("Bar code message")))
+    if (auto why = surface::nonDigitNotice(in.message, QStringLiteral("Bar code message")))
         return refused(notice(*why, Input::Message));
 
     // An add-on of the wrong length is left out; the symbol is still built.
@@ -63,15 +63,15 @@ BuildResult buildEna13(const Ena13Inputs& in, const BuildContext& context) {
         r.notices = notices;
         return r;
     };
-    if (auto why = nonDigitNotice(supplemental, QStringLiteral("Ean13 Supplemental")))
+    if (auto why = surface::nonDigitNotice(supplemental, QStringLiteral("Ean13 Supplemental")))
         return stop(StoppedAt::Checks, notice(*why, Input::AddOn));
 
     if (in.height.isEmpty()) return stop(StoppedAt::Drawing);
     double codeHeight = 0, codeWidth = 0;
     try {
-        codeHeight = strToFloat(in.height);
-        codeWidth = strToFloat(in.width);
-    } catch (const ConvertError& e) {
+        codeHeight = surface::strToFloat(in.height);
+        codeWidth = surface::strToFloat(in.width);
+    } catch (const surface::ConvertError& e) {
         return stop(StoppedAt::Drawing, conversionError(e.message()));
     }
     const int dpi = context.resolvedDpi();

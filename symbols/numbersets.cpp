@@ -1,6 +1,6 @@
 #include "symbols/numbersets.h"
 
-#include "symbols/convert.h"
+#include "surface/convert.h"
 
 namespace symbols {
 
@@ -33,14 +33,15 @@ QString codeC(QChar digit) {
 QString encodeAddOn(const QString& digits) {
     QString out = QStringLiteral("1011");
     if (digits.size() == 2) {
-        const int v = strToInt(digits);  // the two digits converted together
+        const int v = surface::strToInt(digits);  // the two digits converted together
         if (v < 0 || digits[0] == QLatin1Char('+') || digits[0] == QLatin1Char('-'))
-            throw ConvertError(QStringLiteral("'%1' is not a valid integer value").arg(digits));
+            throw surface::ConvertError(
+                QStringLiteral("'%1' is not a valid integer value").arg(digits));
         const std::string_view row = kAddOn2Parity[v % 4];
         out += codeIn(row[0], digits[0]) + QStringLiteral("01") + codeIn(row[1], digits[1]);
     } else if (digits.size() == 5) {
         int d[5];
-        for (int i = 0; i < 5; ++i) d[i] = digitValue(digits[i]);
+        for (int i = 0; i < 5; ++i) d[i] = surface::digitValue(digits[i]);
         const int c = (3 * (d[0] + d[2] + d[4]) + 9 * (d[1] + d[3])) % 10;
         const std::string_view row = kAddOn5Parity[c];
         for (int i = 0; i < 5; ++i) {
@@ -56,7 +57,7 @@ int checkDigitWeight3Right(QStringView digits) {
     const int n = static_cast<int>(digits.size());
     for (int i = 0; i < n; ++i) {
         const int weight = ((n - 1 - i) % 2 == 0) ? 3 : 1;
-        sum += weight * digitValue(digits[i]);
+        sum += weight * surface::digitValue(digits[i]);
     }
     const int r = sum % 10;
     return r == 0 ? 0 : 10 - r;

@@ -104,19 +104,36 @@ const SymbolInputs kBarFamilyDefaults{
     {}, {}, {}, BarFamilyInputs{}.height, BarFamilyInputs{}.moduleWidth, {}};
 
 using W = WidthMeaning;
+// The check's rules: least quiet zones as ISO/IEC 15420 (EAN/UPC) and ISO/IEC 16388 (Code 39)
+// give them; UPC/EAN modules from 80 % to 200 % of the nominal 0.33 mm; Code 39 ratios from
+// 2.0 (2.2 for narrow bars under 0.5 mm) to 3.0.
+constexpr CheckRules upcEanRules(int left, int right) {
+    return {"module", "modules", left, right, 0.33, 0.264, 0.66, 0, 0, 0, 0};
+}
+constexpr CheckRules kC39Rules{"narrow bar", "narrow widths", 10, 10, 0, 0, 0, 2.0, 3.0, 0.5, 2.2};
+
 // clang-format off
 const std::array<SymbologyRow, 5> kRows = {{
-    // id              cli      stored            title    typed full at addOn ratio colour width
-    {Symbology::C39,   "c39",   "Bar Code C39",   "Code 39", 0,  0,   0, false, true,  false, W::NarrowBarMils,
-     kC39Defaults, c39Scanned, c39Modules, buildC39Row},
-    {Symbology::Ena13, "ean13", "Bar Code ENA13", "EAN-13", 12, 13,  0, true,  false, true,  W::SymbolInches,
-     kEna13Defaults, weight3Scanned<12>, ena13Modules, buildEna13Row},
-    {Symbology::Ean8,  "ean8",  "Bar Code ENA8",  "EAN-8",   7,  8,  0, true,  false, true,  W::ModuleMils,
-     kBarFamilyDefaults, weight3Scanned<7>, barFamilyModules<Tean8, 7>, buildBarFamilyRow<buildEan8>},
-    {Symbology::UpcA,  "upca",  "Bar Code UPC-A", "UPC-A",  11, 12,  0, true,  false, true,  W::ModuleMils,
-     kBarFamilyDefaults, weight3Scanned<11>, barFamilyModules<Tupc_a, 11>, buildBarFamilyRow<buildUpcA>},
-    {Symbology::UpcE,  "upce",  "Bar Code UPC-E", "UPC-E",   6,  8,  1, true,  false, true,  W::ModuleMils,
-     kBarFamilyDefaults, upceScanned, barFamilyModules<Tupce, 6>, buildBarFamilyRow<buildUpcE>},
+    // id              cli      stored            title     menu item menu caption
+    //   typed full at addOn ratio colour width
+    {Symbology::C39,   "c39",   "Bar Code C39",   "Code 39", "C391",  "C39",
+       0,  0,   0, false, true,  false, W::NarrowBarMils,
+     kC39Defaults, c39Scanned, c39Modules, buildC39Row, kC39Rules},
+    {Symbology::Ena13, "ean13", "Bar Code ENA13", "EAN-13",  "ENA13", "EAN-13",
+      12, 13,   0, true,  false, true,  W::SymbolInches,
+     kEna13Defaults, weight3Scanned<12>, ena13Modules, buildEna13Row, upcEanRules(11, 7)},
+    {Symbology::Ean8,  "ean8",  "Bar Code ENA8",  "EAN-8",   "EAN81", "EAN-8",
+       7,  8,   0, true,  false, true,  W::ModuleMils,
+     kBarFamilyDefaults, weight3Scanned<7>, barFamilyModules<Tean8, 7>, buildBarFamilyRow<buildEan8>,
+     upcEanRules(7, 7)},
+    {Symbology::UpcA,  "upca",  "Bar Code UPC-A", "UPC-A",   "upca1", "UPC-A",
+      11, 12,   0, true,  false, true,  W::ModuleMils,
+     kBarFamilyDefaults, weight3Scanned<11>, barFamilyModules<Tupc_a, 11>, buildBarFamilyRow<buildUpcA>,
+     upcEanRules(9, 9)},
+    {Symbology::UpcE,  "upce",  "Bar Code UPC-E", "UPC-E",   "UPCE1", "UPC-E",
+       6,  8,   1, true,  false, true,  W::ModuleMils,
+     kBarFamilyDefaults, upceScanned, barFamilyModules<Tupce, 6>, buildBarFamilyRow<buildUpcE>,
+     upcEanRules(9, 7)},
 }};
 // clang-format on
 

@@ -1,7 +1,8 @@
 #pragma once
 // The five symbologies, one row each: everything that walks the symbologies (marlisk-cli,
-// the main window's table, the tests, the fuzz targets, the benchmarks) iterates this
-// table instead of listing them again.
+// the main window's Symbology menu, the symbol check, the tests, the fuzz targets, the
+// benchmarks) iterates this table instead of listing them again. Rows are in the order of
+// the Symbology menu.
 
 #include <QString>
 #include <QStringView>
@@ -28,11 +29,30 @@ struct SymbolInputs {
 // What a symbology's width input measures.
 enum class WidthMeaning { NarrowBarMils, SymbolInches, ModuleMils };
 
+// What the symbol check holds a picture of the symbology to.
+struct CheckRules {
+    std::string_view unit;      // what widths are counted in: "module", "narrow bar"
+    std::string_view zoneUnit;  // the same in quiet zones: "modules", "narrow widths"
+    int leftQuietZone;          // least quiet zones, in units
+    int rightQuietZone;
+    // UPC/EAN: the module widths a scanner expects, in mm (80 % to 200 % of the nominal).
+    double nominalMm;
+    double leastMm;
+    double mostMm;
+    // Code 39: the wide-to-narrow ratios allowed; narrow bars under fineMm need fineRatio.
+    double leastRatio;
+    double mostRatio;
+    double fineMm;
+    double fineRatio;
+};
+
 struct SymbologyRow {
     Symbology id;
-    std::string_view cliName;     // marlisk-cli's name, matched without regard to case
-    std::string_view storedName;  // as kept in the settings file ("ENA13" must stay so)
-    std::string_view title;       // as people write it: "Code 39", "EAN-13", ...
+    std::string_view cliName;      // marlisk-cli's name, matched without regard to case
+    std::string_view storedName;   // as kept in the settings file ("ENA13" must stay so)
+    std::string_view title;        // as people write it: "Code 39", "EAN-13", ...
+    std::string_view menuItem;     // the window's Symbology menu: the item's object name
+    std::string_view menuCaption;  // and its caption ("C39", "EAN-13", ...)
     // Digits typed into the form, and the length of the whole number with its check digit,
     // which holds the typed digits from typedOffset on (UPC-E: after the number system).
     // 0 for Code 39, which takes any length of text.
@@ -54,6 +74,7 @@ struct SymbologyRow {
     QString (*modules)(const QString& typed);
     // The symbology's build path over the common inputs.
     BuildResult (*build)(const SymbolInputs& inputs, const BuildContext& context);
+    CheckRules check;
 };
 
 std::span<const SymbologyRow> symbologies();

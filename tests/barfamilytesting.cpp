@@ -3,10 +3,10 @@
 #include <QStringList>
 #include <array>
 
+#include "surface/convert.h"
 #include "symbols/Tean8unit.h"
 #include "symbols/Tupc_a_barunit.h"
 #include "symbols/Tupce_unit.h"
-#include "symbols/convert.h"
 
 namespace bartest {
 
@@ -53,7 +53,7 @@ Drawing drawWith(Kind kind, const QString& message, const QString& addOn, const 
     try {
         s.Draw();
         if (!addOn.isEmpty()) s.DrawSupplemental();
-    } catch (const symbols::ConvertError& e) {
+    } catch (const surface::ConvertError& e) {
         d.error = e.message();
     }
     d.message = s.Message();

@@ -6,10 +6,10 @@
 #include <QTest>
 
 #include "barfamilytesting.h"
+#include "surface/convert.h"
 #include "symbols/Tean8unit.h"
 #include "symbols/Tupc_a_barunit.h"
 #include "symbols/Tupce_unit.h"
-#include "symbols/convert.h"
 #include "symbols/numbersets.h"
 
 using bartest::kEan89638507;
@@ -43,14 +43,19 @@ class BarEncodingTest : public QObject {
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("withCheck");
         QTest::addColumn<QString>("modules");
-        QTest::newRow("UPC-A reference 03600029145, check 2") << Kind::UpcA << "03600029145"
-                                                              << "036000291452" << kUpcA03600029145;
-        QTest::newRow("UPC-A zeros: remainder 0 gives check 0, not 10")
+        // Check digits by the modulo-10 rule of the GS1 General Specifications (section 7.9),
+        // module strings from the number sets of ISO/IEC 15420. The numbers are worked
+        // examples; their check digits agree with python3-stdnum's.
+        QTest::newRow("worked example: UPC-A 03600029145, check 2")
+            << Kind::UpcA << "03600029145"
+            << "036000291452" << kUpcA03600029145;
+        QTest::newRow("edge case: UPC-A zeros, remainder 0 gives check 0, not 10")
             << Kind::UpcA << "00000000000"
             << "000000000000" << QString();
-        QTest::newRow("EAN-8 9638507: sum 86, check 4") << Kind::Ean8 << "9638507"
-                                                        << "96385074" << kEan89638507;
-        QTest::newRow("EAN-8 1234567: sum 60, check 0")
+        QTest::newRow("worked example: EAN-8 9638507, sum 86, check 4")
+            << Kind::Ean8 << "9638507"
+            << "96385074" << kEan89638507;
+        QTest::newRow("worked example: EAN-8 1234567, sum 60, check 0")
             << Kind::Ean8 << "1234567"
             << "12345670"
             << "1010011001001001101111010100011010101001110101000010001001110010101";
@@ -97,72 +102,81 @@ class BarEncodingTest : public QObject {
         QTest::addColumn<QString>("check");
         QTest::addColumn<QString>("parity");
         QTest::addColumn<QString>("modules");
-        QTest::newRow("123456") << "123456"
-                                << "01234500006"
-                                << "5"
-                                << "EOOEEO" << kUpcE123456;
-        QTest::newRow("000000") << "000000"
-                                << "00000000000"
-                                << "0"
-                                << "EEEOOO"
-                                << "101010011101001110100111000110100011010001101010101";
-        QTest::newRow("654321") << "654321"
-                                << "06510000432"
-                                << "7"
-                                << "EOEOEO"
-                                << "101000010101100010011101011110100110110011001010101";
-        QTest::newRow("425261") << "425261"
-                                << "04210000526"
-                                << "4"
-                                << "EOEEOO"
-                                << "101001110100100110111001001101101011110011001010101";
-        QTest::newRow("012347") << "012347"
-                                << "00123400007"
-                                << "1"
-                                << "EEOEOO"
-                                << "101010011101100110010011010000101000110111011010101";
-        QTest::newRow("004200") << "004200"
-                                << "00000000420"
-                                << "6"
-                                << "EOOOEE"
-                                << "101010011100011010100011001001101001110100111010101";
+        // Expansions by the zero-suppression rules of ISO/IEC 15420 (chosen by the sixth
+        // digit), parities by its table for number system 0 (chosen by the check digit).
+        // The messages are worked examples; their expansions' check digits agree with
+        // python3-stdnum's.
+        QTest::newRow("worked example 123456") << "123456"
+                                               << "01234500006"
+                                               << "5"
+                                               << "EOOEEO" << kUpcE123456;
+        QTest::newRow("worked example 000000")
+            << "000000"
+            << "00000000000"
+            << "0"
+            << "EEEOOO"
+            << "101010011101001110100111000110100011010001101010101";
+        QTest::newRow("worked example 654321")
+            << "654321"
+            << "06510000432"
+            << "7"
+            << "EOEOEO"
+            << "101000010101100010011101011110100110110011001010101";
+        QTest::newRow("worked example 425261")
+            << "425261"
+            << "04210000526"
+            << "4"
+            << "EOEEOO"
+            << "101001110100100110111001001101101011110011001010101";
+        QTest::newRow("worked example 012347")
+            << "012347"
+            << "00123400007"
+            << "1"
+            << "EEOEOO"
+            << "101010011101100110010011010000101000110111011010101";
+        QTest::newRow("worked example 004200")
+            << "004200"
+            << "00000000420"
+            << "6"
+            << "EOOOEE"
+            << "101010011100011010100011001001101001110100111010101";
         // One message per check digit, its last digit equal to the check digit: every
-        // expansion row and every parity row.
-        QTest::newRow("check 1, last 1") << "000061"
-                                         << "00010000006"
-                                         << "1"
-                                         << "EEOEOO"
-                                         << "";
-        QTest::newRow("check 2, last 2") << "000022"
-                                         << "00020000002"
-                                         << "2"
-                                         << "EEOOEO"
-                                         << "";
-        QTest::newRow("check 3, last 3") << "000093"
-                                         << "00000000009"
-                                         << "3"
-                                         << "EEOOOE"
-                                         << "";
-        QTest::newRow("check 5, last 5") << "000005"
-                                         << "00000000005"
-                                         << "5"
-                                         << "EOOEEO"
-                                         << "";
-        QTest::newRow("check 6, last 6") << "000066"
-                                         << "00000600006"
-                                         << "6"
-                                         << "EOOOEE"
-                                         << "";
-        QTest::newRow("check 8, last 8") << "000088"
-                                         << "00000800008"
-                                         << "8"
-                                         << "EOEOOE"
-                                         << "";
-        QTest::newRow("check 9, last 9") << "000049"
-                                         << "00000400009"
-                                         << "9"
-                                         << "EOOEOE"
-                                         << "";
+        // expansion rule and every row of the parity table of ISO/IEC 15420.
+        QTest::newRow("ISO/IEC 15420 parity EEOEOO: check 1, last 1") << "000061"
+                                                                      << "00010000006"
+                                                                      << "1"
+                                                                      << "EEOEOO"
+                                                                      << "";
+        QTest::newRow("ISO/IEC 15420 parity EEOOEO: check 2, last 2") << "000022"
+                                                                      << "00020000002"
+                                                                      << "2"
+                                                                      << "EEOOEO"
+                                                                      << "";
+        QTest::newRow("ISO/IEC 15420 parity EEOOOE: check 3, last 3") << "000093"
+                                                                      << "00000000009"
+                                                                      << "3"
+                                                                      << "EEOOOE"
+                                                                      << "";
+        QTest::newRow("ISO/IEC 15420 parity EOOEEO: check 5, last 5") << "000005"
+                                                                      << "00000000005"
+                                                                      << "5"
+                                                                      << "EOOEEO"
+                                                                      << "";
+        QTest::newRow("ISO/IEC 15420 parity EOOOEE: check 6, last 6") << "000066"
+                                                                      << "00000600006"
+                                                                      << "6"
+                                                                      << "EOOOEE"
+                                                                      << "";
+        QTest::newRow("ISO/IEC 15420 parity EOEOOE: check 8, last 8") << "000088"
+                                                                      << "00000800008"
+                                                                      << "8"
+                                                                      << "EOEOOE"
+                                                                      << "";
+        QTest::newRow("ISO/IEC 15420 parity EOOEOE: check 9, last 9") << "000049"
+                                                                      << "00000400009"
+                                                                      << "9"
+                                                                      << "EOOEOE"
+                                                                      << "";
     }
     void upcE() {
         QFETCH(QString, message);
@@ -183,16 +197,18 @@ class BarEncodingTest : public QObject {
     void addOns_data() {
         QTest::addColumn<QString>("digits");
         QTest::addColumn<QString>("modules");
-        QTest::newRow("12: 12 mod 4 = 0, A A") << "12"
-                                               << "10110011001010010011";
-        QTest::newRow("07: 7 mod 4 = 3, B B") << "07"
-                                              << "10110100111010010001";
-        QTest::newRow("05: 5 mod 4 = 1, A B") << "05"
-                                              << "10110001101010111001";
-        QTest::newRow("52495: k = 1, B A B A A")
+        // Add-on parities by the rules of ISO/IEC 15420: a 2-digit add-on's value mod 4, a
+        // 5-digit add-on's weighted sum mod 10.
+        QTest::newRow("ISO/IEC 15420 add-on: 12 mod 4 = 0, A A") << "12"
+                                                                 << "10110011001010010011";
+        QTest::newRow("ISO/IEC 15420 add-on: 07 mod 4 = 3, B B") << "07"
+                                                                 << "10110100111010010001";
+        QTest::newRow("ISO/IEC 15420 add-on: 05 mod 4 = 1, A B") << "05"
+                                                                 << "10110001101010111001";
+        QTest::newRow("ISO/IEC 15420 add-on: 52495, k = 1, B A B A A")
             << "52495"
             << "10110111001010010011010011101010001011010110001";
-        QTest::newRow("00000: k = 0, B B A A A")
+        QTest::newRow("ISO/IEC 15420 add-on: 00000, k = 0, B B A A A")
             << "00000"
             << "10110100111010100111010001101010001101010001101";
         QTest::newRow("3 digits: start pattern alone") << "123"
@@ -231,7 +247,7 @@ class BarEncodingTest : public QObject {
         double v = -1;
         bool ok = false;
         const double expected = QLocale::c().toDouble(text.trimmed(), &ok);
-        QCOMPARE(symbols::tryStrToFloat(text, v), read);
+        QCOMPARE(surface::tryStrToFloat(text, v), read);
         if (read && ok) QCOMPARE(v, expected);
     }
 

@@ -19,7 +19,8 @@ constexpr QRgb kWhite = 0xFFFFFF;
 constexpr QRgb kBlack = 0x000000;
 constexpr QRgb kGrey = 0x808080;
 
-// Module patterns written out independently of the symbol's table.
+// Module patterns written out from the character table of ISO/IEC 16388, independently of
+// the symbol's table.
 const QString kStar = QStringLiteral("100101101101");
 const QString kA = QStringLiteral("110101001011");
 const QString kB = QStringLiteral("101101001011");
@@ -99,7 +100,7 @@ class C39Test : public QObject {
         row("underscore carries the standard's space pattern", "A_B",
             symbolOf({kA, kStandardSpace, kB}));
         row("star inside is an ordinary character", "A*B", symbolOf({kA, kStar, kB}));
-        row("digits and symbols", "0-$",
+        row("ISO/IEC 16388 patterns of 0, - and $", "0-$",
             symbolOf({"101001101101", "100101011011", "100100100101"}));
         row("space is not accepted", "A B", nil);
         row("hash is not accepted", "AB#", nil);

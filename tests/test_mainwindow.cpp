@@ -4,8 +4,8 @@
 #include <QLabel>
 #include <QTest>
 
-#include "app/symbologies.h"
 #include "formtesting.h"
+#include "symbols/symbologies.h"
 
 using formtesting::Session;
 
@@ -14,8 +14,10 @@ class MainWindowTest : public QObject {
 
     static QStringList checkedItems(Tmainfm& w) {
         QStringList out;
-        for (const SymbologyRow& row : symbologyTable())
-            if (w.menuItem(row.menuItem)->isChecked()) out << row.menuItem;
+        for (const symbols::SymbologyRow& row : symbols::symbologies()) {
+            const QString item = symbols::toQString(row.menuItem);
+            if (w.menuItem(item)->isChecked()) out << item;
+        }
         return out;
     }
 
@@ -56,13 +58,10 @@ class MainWindowTest : public QObject {
         QCOMPARE(w.statusPanel(0)->text(), QString());
         QCOMPARE(w.statusPanel(1)->text(), stored);
         QCOMPARE(w.statusPanel(2)->text(), QString());
-        // A designer form, once one exists for the symbology, is hosted in the panel.
-        for (const SymbologyRow& row : symbologyTable()) {
-            if (row.storedName != stored || row.create == nullptr) continue;
-            QVERIFY(w.currentForm() != nullptr);
-            QCOMPARE(w.currentForm()->parentWidget(), static_cast<QWidget*>(w.Panel4));
-            QCOMPARE(w.currentForm()->pos(), QPoint(1, 1));
-        }
+        // The symbology's designer form is hosted in the panel.
+        QVERIFY(w.currentForm() != nullptr);
+        QCOMPARE(w.currentForm()->parentWidget(), static_cast<QWidget*>(w.Panel4));
+        QCOMPARE(w.currentForm()->pos(), QPoint(1, 1));
     }
 
     void storedChoiceSurvivesARestart() {
@@ -93,15 +92,15 @@ class MainWindowTest : public QObject {
     void choosingTheSameSymbologyAgainMakesAFreshForm() {
         Session s;
         Tmainfm& w = s.start();
-        for (const SymbologyRow& row : symbologyTable()) {
-            if (row.create == nullptr) continue;
-            w.menuItem(row.menuItem)->trigger();
+        for (const symbols::SymbologyRow& row : symbols::symbologies()) {
+            const QString item = symbols::toQString(row.menuItem);
+            w.menuItem(item)->trigger();
             QPointer<QWidget> first = w.currentForm();
             QVERIFY(first);
-            w.menuItem(row.menuItem)->trigger();
+            w.menuItem(item)->trigger();
             QVERIFY(first.isNull());  // destroyed, inputs gone with it
             QVERIFY(w.currentForm() != nullptr);
-            QCOMPARE(checkedItems(w), QStringList{row.menuItem});
+            QCOMPARE(checkedItems(w), QStringList{item});
         }
     }
 

@@ -31,6 +31,11 @@ Inputs saying(QString message, symbols::PageValues page) {
     return in;
 }
 
+Inputs ratioOf(QString ratio, Inputs in) {
+    in.ratio = std::move(ratio);
+    return in;
+}
+
 // Page values (top, down, left, right, interval; mils) that give every symbol its quiet
 // zones.
 constexpr symbols::PageValues kRoomy{100, 100, 200, 200, 50};
@@ -138,6 +143,17 @@ const Row kRows[] = {
     {"Code 39 blank typed as '_': zbar reads the blank", Symbology::C39,
      saying("Code_39", {100, 100, 250, 250, 50}), Grade::Ok, "zbar reads CODE 39 in rows 15-129",
      "Scan OK"},
+
+    // Widths outside what scanners are made for: the limits are named with the finding.
+    {"UPC-A 5-mil module at 300 dpi: module too narrow", Symbology::UpcA,
+     with("5", kRoomy, {}, 300), Grade::Warn,
+     "the module is 0.17 mm (6.7 mils) as drawn, outside 0.264 to 0.66 mm (80 % to 200 % of 0.33 "
+     "mm)",
+     "Check: 8 warnings"},
+    {"Code 39 ratio 2.0 of 10-mil bars: too small for narrow bars", Symbology::C39,
+     ratioOf("2", with("10", {100, 100, 250, 250, 50})), Grade::Warn,
+     "the wide-to-narrow ratio is 2.00 as drawn, outside 2.2 to 3.0 for narrow bars under 0.5 mm",
+     "Check: 1 warning"},
 
     // Page values that meet every minimum.
     {"Code 39 with room", Symbology::C39, with("23", {100, 100, 250, 250, 50}), Grade::Ok,

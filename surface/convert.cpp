@@ -1,4 +1,4 @@
-#include "symbols/convert.h"
+#include "surface/convert.h"
 
 #include <QLocale>
 #include <array>
@@ -6,7 +6,7 @@
 #include <cmath>
 #include <limits>
 
-namespace symbols {
+namespace surface {
 
 namespace {
 bool isAsciiDigit(QChar c) {
@@ -119,4 +119,4 @@ std::optional<QString> nonDigitNotice(const QString& text, const QString& name) 
     return std::nullopt;
 }
 
-}  // namespace symbols
+}  // namespace surface

@@ -6,7 +6,7 @@
 #include <optional>
 #include <stdexcept>
 
-namespace symbols {
+namespace surface {
 
 class ConvertError : public std::runtime_error {
   public:
@@ -40,4 +40,4 @@ QString digitText(int digit);
 // under the field's caption `name`; empty when there is none.
 std::optional<QString> nonDigitNotice(const QString& text, const QString& name);
 
-}  // namespace symbols
+}  // namespace surface
