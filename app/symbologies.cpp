@@ -18,15 +18,15 @@ QString stored(symbols::Symbology id) {
 const std::vector<SymbologyRow>& symbologyTable() {
     using symbols::Symbology;
     static const std::vector<SymbologyRow> rows = {
-        {stored(Symbology::C39), QStringLiteral("C391"), QStringLiteral("C39"),
+        {stored(Symbology::C39), QStringLiteral("C391"), QStringLiteral("&C39"),
          [](QWidget* parent) -> QWidget* { return new Tc39fm(parent); }},
-        {stored(Symbology::Ena13), QStringLiteral("ENA13"), QStringLiteral("EAN-13"),
+        {stored(Symbology::Ena13), QStringLiteral("ENA13"), QStringLiteral("EAN-1&3"),
          [](QWidget* parent) -> QWidget* { return new Tena13fm(parent); }},
-        {stored(Symbology::UpcA), QStringLiteral("upca1"), QStringLiteral("UPC-A"),
+        {stored(Symbology::UpcA), QStringLiteral("upca1"), QStringLiteral("UPC-&A"),
          [](QWidget* parent) -> QWidget* { return new Tfmupc_a(parent); }},
-        {stored(Symbology::Ean8), QStringLiteral("EAN81"), QStringLiteral("EAN-8"),
+        {stored(Symbology::Ean8), QStringLiteral("EAN81"), QStringLiteral("EAN-&8"),
          [](QWidget* parent) -> QWidget* { return new Tfmean8(parent); }},
-        {stored(Symbology::UpcE), QStringLiteral("UPCE1"), QStringLiteral("UPC-E"),
+        {stored(Symbology::UpcE), QStringLiteral("UPCE1"), QStringLiteral("UPC-&E"),
          [](QWidget* parent) -> QWidget* { return new Tfmupce(parent); }},
     };
     return rows;

@@ -13,7 +13,7 @@ using DesignerFactory = QWidget* (*)(QWidget* parent);
 struct SymbologyRow {
     QString storedName;      // as kept in the settings file
     QString menuItem;        // object name of the Symbology menu item
-    QString caption;         // menu caption
+    QString caption;         // menu caption, '&' before its mnemonic (unique in the menu)
     DesignerFactory create;  // null while the symbology has no form
 };
 

@@ -48,7 +48,7 @@ deb=$(ls "$work"/marlisk_*_amd64.deb 2>/dev/null | head -n 1)
 contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for f in usr/bin/marlisk usr/bin/marlisk-cli usr/share/applications/marlisk.desktop \
     usr/share/icons/hicolor/scalable/apps/marlisk.svg usr/share/man/man1/marlisk.1.gz \
-    usr/share/man/man1/marlisk-cli.1.gz; do
+    usr/share/man/man1/marlisk-cli.1.gz usr/share/doc/marlisk/marlisk.html; do
     grep -qx "./$f" <<<"$contents" || fail "the package lacks /$f"
 done
 depends=$(dpkg-deb -f "$deb" Depends)
@@ -59,7 +59,7 @@ done
 # the binaries need: it is no name typed by hand.
 grep -Eq "\blibcups2 \(>= [0-9]" <<<"$depends" ||
     fail "libcups2 does not come from the binaries' libraries (no version): $depends"
-echo "ok: $(basename "$deb") holds both programs, the desktop entry, the icon and two manual pages"
+echo "ok: $(basename "$deb") holds both programs, the desktop entry, the icon, two manual pages and the HTML manual"
 
 root="$work/root"
 mkdir "$root"
