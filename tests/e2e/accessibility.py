@@ -84,6 +84,13 @@ def in_words(name):
         and not CONTROL_PATTERN.match(name.strip())
 
 
+def labelled_by(node):
+    for relation in node.getRelationSet():
+        if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY and relation.getNTargets():
+            return relation.getTarget(0).name or ""
+    return ""
+
+
 def check_controls(window, where):
     """Every focusable, showing control of the window has a name in words."""
     if window is None:
@@ -94,11 +101,18 @@ def check_controls(window, where):
         if not (states.contains(pyatspi.STATE_FOCUSABLE) and states.contains(pyatspi.STATE_SHOWING)):
             continue
         role = node.getRoleName()
-        if role in ("frame", "dialog", "window", "menu bar", "scroll pane", "filler", "panel"):
+        # Containers, and a list's items (their names are the values offered).
+        if role in ("frame", "dialog", "window", "menu bar", "scroll pane", "filler", "panel",
+                    "list item", "list", "menu", "menu item"):
             continue
         seen += 1
-        if not in_words(node.name or ""):
-            failures.append(f"{where}: a focusable {role} is named '{node.name}'")
+        name = node.name or ""
+        if role == "combo box":
+            # A drop-down list's name is its current value on this platform; a screen
+            # reader says the label it is labelled by.
+            name = labelled_by(node)
+        if not in_words(name):
+            failures.append(f"{where}: a focusable {role} is named '{name}'")
     if seen == 0:
         failures.append(f"{where}: no focusable control found")
     return seen
@@ -109,6 +123,8 @@ def check_toolbar(window, where):
         if node.getRoleName() == "tool bar":
             for b in walk(node):
                 if b is node or b.getRoleName() not in ("push button", "toggle button"):
+                    continue
+                if not b.getState().contains(pyatspi.STATE_SHOWING):
                     continue
                 if not in_words(b.name or ""):
                     failures.append(f"{where}: a toolbar button is named '{b.name}'")
@@ -178,7 +194,7 @@ def main():
     keys("Escape")
 
     # About (Help, mnemonic a): OK is pressed with Enter.
-    keys("F10", "Left", "Left", "a", pause=1.5)
+    keys("F10", "Escape", "Left", "Left", "Return", "a", pause=1.5)
     d = window_named(app, "About")
     print(f"checked {check_controls(d, 'About')} focusable controls of About")
     keys("Return")

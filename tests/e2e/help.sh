@@ -34,8 +34,9 @@ run_help() { # PATH for the program
     window=$(wait_for_window '^Marlisk Barcode Generator') || fail "the main window did not appear"
     xdotool windowactivate --sync "$window" 2>/dev/null
     sleep 1
-    # F10 opens Settings; Left twice reaches Help; "h" is its Help item.
-    xdotool key --delay 250 F10 Left Left h
+    # F10 opens Settings, Escape leaves the bar active; Left twice reaches Help, Enter opens
+    # it and "h" is its Help item.
+    xdotool key --delay 250 F10 Escape Left Left Return h
     sleep 1.5
 }
 
@@ -45,7 +46,7 @@ for _ in $(seq 1 50); do [ -s "$work/opened" ] && break; sleep 0.1; done
 want="file://$(readlink -f "$manual")"
 grep -qxF "$want" "$work/opened" || fail "Help opened '$(cat "$work/opened")', expected '$want'"
 xdotool search --onlyvisible --name '^Notice$' >/dev/null 2>&1 && fail "a Notice came although the manual was opened"
-xdotool key --delay 250 F10 Left Return
+xdotool key --delay 250 F10 Escape Left Return
 wait_for_exit
 echo "ok: Help opened the installed manual through the desktop's opener"
 
@@ -54,6 +55,6 @@ notice=$(wait_for_window '^Notice$') || fail "with no opener, no Notice appeared
 xdotool windowactivate --sync "$notice" 2>/dev/null
 xdotool key Return
 sleep 0.5
-xdotool key --delay 250 F10 Left Return
+xdotool key --delay 250 F10 Escape Left Return
 wait_for_exit
 echo "ok: with no opener, a Notice told where the manual is"

@@ -49,11 +49,11 @@ page0=(--top 0 --down 0 --left 0 --right 0 --interval 0)
 clipboard_matches_cli ean13 590123412345 "${page0[@]}"
 echo "ok: Tab to Build/Copy and Enter copied marlisk-cli's picture"
 
-# Settings > Page setting (mnemonic "a"); the dialog opens on Save, whose tab order goes on
-# to Close and the five edits; Enter in an edit moves on, after the last one to Save.
+# Settings > Page setting (mnemonic "a"); the dialog opens in the top edit. Enter in an
+# edit moves on in the tab order (Save, Close, top, down, left, right, interval): after the
+# interval to Save.
 keys F10 a
 dialog=$(wait_for_window '^Page Setting$') || fail "Page Setting did not open"
-keys Tab Tab
 for v in 100 100 250 250 50; do
     keys ctrl+a
     xdotool type --delay 60 "$v"
@@ -67,12 +67,15 @@ for kv in ftop=100 fdown=100 fleft=250 fright=250 fiwidth=50; do
 done
 echo "ok: Page Setting filled and saved with Enter"
 
-# Back in the form, the focus is where it was (Build/Copy): Enter builds with the new values.
-xdotool key --delay 100 Return
+# Back in the form, the focus is where the build put it (the message): Tab to Build/Copy,
+# Enter builds with the new values.
+sleep 1
+keys Tab Return
 clipboard_matches_cli ean13 590123412345 --top 100 --down 100 --left 250 --right 250 --interval 50
 echo "ok: the next build has the saved page values"
 
-# Exit: F10 opens Settings, Left wraps round to Exit, Enter.
-keys F10 Left Return
+# Exit: F10 opens Settings, Escape closes it and leaves the bar active, Left wraps round
+# to Exit, Enter.
+keys F10 Escape Left Return
 wait_for_exit
 echo "ok: Exit from the menu ended the program"

@@ -41,7 +41,7 @@ xdotool type --delay 80 590123412345
 xdotool key --delay 250 Tab Return
 sleep 2
 # Exit from the menu bar.
-xdotool key --delay 300 F10 Left Return
+xdotool key --delay 300 F10 Escape Left Return
 wait_for_exit
 
 types=$(wl-paste --list-types 2>&1)
