@@ -21,9 +21,8 @@ weston_pid=$!
 for _ in $(seq 1 100); do [ -S "$XDG_RUNTIME_DIR/$socket" ] && break; sleep 0.1; done
 [ -S "$XDG_RUNTIME_DIR/$socket" ] || fail "weston did not start: $(tail -n 5 "$work/weston.log")"
 export WAYLAND_DISPLAY="$socket"
-# Key events reach weston through its X11 window.
-weston_window=$(wait_for_window 'Weston') || fail "weston's window did not appear"
-xdotool windowfocus --sync "$weston_window" 2>/dev/null
+# Key events reach weston through its X11 window: it covers the middle of the screen,
+# where the pointer starts, and without a window manager the focus follows the pointer.
 sleep 2
 
 # The EAN-13 form with page margins that give the decoder quiet zones.
@@ -46,6 +45,6 @@ wait_for_exit
 
 types=$(wl-paste --list-types 2>&1)
 wl-paste -t image/png >"$work/clip.png" 2>"$work/paste.log" || fail "after exit the clipboard holds no image/png (it offers: ${types//$'\n'/ })"
-got=$(zbarimg -q "$work/clip.png" 2>&1)
+got=$(zbarimg -q "$work/clip.png" 2>/dev/null)
 [ "$got" = "EAN-13:5901234123457" ] || fail "the kept PNG decodes to '$got', expected EAN-13:5901234123457"
 echo "ok: after exit the compositor keeps a PNG that decodes to EAN-13:5901234123457"
