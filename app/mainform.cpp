@@ -141,6 +141,9 @@ void Tmainfm::buildPanels() {
         status_[i] = new QLabel(this);
         status_[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
         status_[i]->setFixedWidth(widths[i]);
+        // The window's font, whatever a panel shows: a longer text is shortened, not set
+        // smaller.
+        status_[i]->setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
         statusBar()->addWidget(status_[i]);
     }
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));

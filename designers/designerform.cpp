@@ -324,9 +324,7 @@ void DesignerForm::judge(const symbols::BuildResult& built) {
 }
 
 QString DesignerForm::scannedText() const {
-    if (!finished_ || data_.isEmpty()) return {};
-    const QString name = check::nameOf(symbology_) + QLatin1Char(' ') + data_;
-    return addOn_.isEmpty() ? name : name + QStringLiteral(" add-on ") + addOn_;
+    return finished_ ? files::pictureTitle(check::nameOf(symbology_), data_, addOn_) : QString();
 }
 
 QString DesignerForm::proposedFileName() const {

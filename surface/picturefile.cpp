@@ -21,6 +21,12 @@ Format formatOf(const QString& path) {
     return Format::Unknown;
 }
 
+QString pictureTitle(const QString& symbology, const QString& data, const QString& addOn) {
+    if (data.isEmpty()) return {};
+    const QString title = symbology + QLatin1Char(' ') + data;
+    return addOn.isEmpty() ? title : title + QStringLiteral(" add-on ") + addOn;
+}
+
 QImage compactImage(const QImage& image) {
     // A symbol has a handful of colours: an indexed picture holds them exactly and encodes
     // several times faster and smaller than 32-bit pixels.

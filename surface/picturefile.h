@@ -20,6 +20,10 @@ Format formatOf(const QString& path);
 QString writePicture(const surface::Bitmap& picture, bool turned, const QByteArray& path,
                      bool force, const QString& title = {});
 
+// A picture's document title: what a scanner reads from it, "EAN-13 5901234123457" with
+// " add-on 12" where it has one; empty without data.
+QString pictureTitle(const QString& symbology, const QString& data, const QString& addOn);
+
 // The picture as it is written into PNG and BMP files: the fewest bits that keep every
 // pixel, and its resolution.
 QImage compactImage(const QImage& image);
