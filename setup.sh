@@ -14,15 +14,17 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   fonts-liberation2 fonts-dejavu-core fonts-droid-fallback
   libzbar-dev libzxing-dev zlib1g-dev libcups2-dev
+  qt6-wayland
 )
 # What the tests need besides: decoders, a rasteriser and a library of standard numbers as
-# oracles, a print system with a PDF queue, an X server with input and clipboard tools, clang
-# for the fuzz targets.
+# oracles, a print system with a PDF queue, an X server with input and clipboard tools, a
+# window manager, the accessibility bus and a Wayland compositor, clang for the fuzz targets.
 if [ "$mode" = test ]; then
   packages+=(
     zbar-tools poppler-utils python3-stdnum
     cups cups-client cups-bsd printer-driver-cups-pdf
     xvfb xauth xdotool xclip x11-utils desktop-file-utils
+    at-spi2-core python3-pyatspi dbus-daemon weston wl-clipboard
     clang libclang-rt-14-dev clang-format
     openbox imagemagick python3 glabels-data
   )

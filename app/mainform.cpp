@@ -1,8 +1,10 @@
 #include "app/mainform.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QColorDialog>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QFontMetrics>
@@ -10,6 +12,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPrintDialog>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTimer>
 #include <QUrl>
@@ -51,6 +54,8 @@ Tmainfm::~Tmainfm() {
 }
 
 void Tmainfm::buildMenus() {
+    // Captions carry their mnemonics ('&' before the letter, underlined, not shown as text),
+    // each letter unique within its menu; Alt+letter opens a menu, F10 the first one.
     const auto item = [this](QMenu* menu, const QString& name, const QString& caption,
                              void (Tmainfm::*handler)()) {
         QAction* a = menu->addAction(caption);
@@ -58,17 +63,17 @@ void Tmainfm::buildMenus() {
         connect(a, &QAction::triggered, this, handler);
         return a;
     };
-    QMenu* file = menuBar()->addMenu(QStringLiteral("Settings"));
+    QMenu* file = menuBar()->addMenu(QStringLiteral("Se&ttings"));
     file->setObjectName(QStringLiteral("File1"));
-    item(file, QStringLiteral("Save1"), QStringLiteral("Printer setting"), &Tmainfm::Save1Click);
-    item(file, QStringLiteral("PageSetting1"), QStringLiteral("Page setting"),
+    item(file, QStringLiteral("Save1"), QStringLiteral("&Printer setting"), &Tmainfm::Save1Click);
+    item(file, QStringLiteral("PageSetting1"), QStringLiteral("P&age setting"),
          &Tmainfm::PageSetting1Click);
-    item(file, QStringLiteral("Fontsetting1"), QStringLiteral("Font setting"),
+    item(file, QStringLiteral("Fontsetting1"), QStringLiteral("&Font setting"),
          &Tmainfm::Fontsetting1Click);
-    item(file, QStringLiteral("Colorsetting1"), QStringLiteral("Color setting"),
+    item(file, QStringLiteral("Colorsetting1"), QStringLiteral("&Color setting"),
          &Tmainfm::Colorsetting1Click);
 
-    QMenu* sym = menuBar()->addMenu(QStringLiteral("Symbology"));
+    QMenu* sym = menuBar()->addMenu(QStringLiteral("&Symbology"));
     sym->setObjectName(QStringLiteral("Symbology1"));
     for (const symbols::SymbologyRow& row : symbols::symbologies()) {
         const QString stored = symbols::toQString(row.storedName);
@@ -78,14 +83,21 @@ void Tmainfm::buildMenus() {
         connect(a, &QAction::triggered, this, [this, stored] { changeform(stored); });
     }
 
-    QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help1"));
-    item(help, QStringLiteral("About1"), QStringLiteral("About"), &Tmainfm::About1Click);
-    item(help, QStringLiteral("Help2"), QStringLiteral("Help"), &Tmainfm::Help2Click);
+    item(help, QStringLiteral("About1"), QStringLiteral("&About"), &Tmainfm::About1Click);
+    item(help, QStringLiteral("Help2"), QStringLiteral("&Help"), &Tmainfm::Help2Click);
 
-    QAction* exit = menuBar()->addAction(QStringLiteral("Exit"));
+    QAction* exit = menuBar()->addAction(QStringLiteral("E&xit"));
     exit->setObjectName(QStringLiteral("Exit2"));
     connect(exit, &QAction::triggered, this, &Tmainfm::Exit2Click);
+
+    // F10 opens the first menu, as on other desktops; Alt alone puts the focus on the bar.
+    auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(f10, &QShortcut::activated, this, [this] {
+        const QList<QAction*> menus = menuBar()->actions();
+        if (!menus.isEmpty()) menuBar()->setActiveAction(menus.first());
+    });
 }
 
 void Tmainfm::buildPanels() {
@@ -123,23 +135,36 @@ void Tmainfm::buildPanels() {
         status_[i] = new QLabel(this);
         status_[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
         status_[i]->setFixedWidth(widths[i]);
+        // The window's font, whatever a panel shows: a longer text is shortened, not set
+        // smaller.
+        status_[i]->setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
         statusBar()->addWidget(status_[i]);
     }
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+
+    // While no symbology is chosen (the first start), the empty host panel says what to do.
+    hint_ = new QLabel(QStringLiteral("Choose a symbology from the Symbology menu"), Panel4);
+    hint_->setObjectName(QStringLiteral("hostHint"));
+    hint_->setAlignment(Qt::AlignCenter);
+    hint_->setForegroundRole(QPalette::PlaceholderText);
+    hint_->setGeometry(1, 1, 685, 459);
 }
 
 void Tmainfm::showCheckSummary(const QString& summary, const QString& findings) {
-    // The panel keeps its width: a longer summary is set a little smaller, down to a size
-    // still easy to read, and only then shortened (its tooltip has it whole).
+    // The panel keeps its width and its font: a summary too long for it is shortened, and
+    // its tooltip has it whole (with the findings).
     QLabel* panel = status_[0];
-    QFont font = statusBar()->font();
-    const int room = panel->contentsRect().width();
-    constexpr double kSmallest = 7;
-    while (QFontMetrics(font).horizontalAdvance(summary) > room && font.pointSizeF() > kSmallest)
-        font.setPointSizeF(std::max(kSmallest, font.pointSizeF() - 0.5));
-    panel->setFont(font);
-    panel->setText(QFontMetrics(font).elidedText(summary, Qt::ElideRight, room));
-    panel->setToolTip(findings);
+    const QString shown =
+        panel->fontMetrics().elidedText(summary, Qt::ElideRight, panel->contentsRect().width());
+    const bool changed = panel->accessibleName() != summary;
+    panel->setText(shown);
+    panel->setToolTip(findings);  // begins with the summary
+    // A screen reader hears the summary whole, and hears it when it changes.
+    panel->setAccessibleName(summary);
+    if (changed) {
+        QAccessibleEvent event(panel, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void Tmainfm::FormCreate() {
@@ -168,7 +193,9 @@ QAction* Tmainfm::menuItem(const QString& objectName) const {
 }
 
 QWidget* Tmainfm::BarFormCreat() {
-    return hostForm(settings::readSymbology());
+    QWidget* form = hostForm(settings::readSymbology());
+    hint_->setVisible(form == nullptr && checked_ == nullptr);
+    return form;
 }
 
 QWidget* Tmainfm::hostForm(const QString& name) {
@@ -200,6 +227,7 @@ void Tmainfm::changeform(const QString& name) {
     // file still names the old choice (or none): the user gets the form asked for all the
     // same, and is told that it will not be remembered.
     form_ = stored ? BarFormCreat() : hostForm(name);
+    hint_->setVisible(form_ == nullptr && checked_ == nullptr);
     if (!stored) ui::notice(this, settings::writeFailureText());
 }
 
@@ -260,12 +288,33 @@ void Tmainfm::About1Click() {
     box.exec();
 }
 
+QString Tmainfm::installedManual() {
+    // Installed: <prefix>/bin/marlisk and <prefix>/share/doc/marlisk/marlisk.html. In the
+    // build folder the manual lies beside the program.
+    const QDir bin(QCoreApplication::applicationDirPath());
+    for (const QString& candidate :
+         {bin.filePath(QStringLiteral("../share/doc/marlisk/marlisk.html")),
+          bin.filePath(QStringLiteral("marlisk.html"))}) {
+        const QFileInfo manual(candidate);
+        if (manual.isFile()) return manual.canonicalFilePath();
+    }
+    return {};
+}
+
 void Tmainfm::Help2Click() {
-    // Open the very file that was found: on a case-sensitive file system "help.chm" is
-    // another file (or none).
+    // "Help.chm" in the current folder comes first. Open the very file that was found: on
+    // a case-sensitive file system "help.chm" is another file (or none).
     const QFileInfo help(QStringLiteral("Help.chm"));
-    if (!help.exists()) return;
-    QDesktopServices::openUrl(QUrl::fromLocalFile(help.absoluteFilePath()));
+    const QString file = help.exists() ? help.absoluteFilePath() : installedManual();
+    if (file.isEmpty()) {
+        ui::notice(this, QStringLiteral("The manual is not installed. \"man marlisk\" shows the "
+                                        "manual page."));
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(file)))
+        ui::notice(this,
+                   QStringLiteral("No program was found to open the manual. It is the file\n%1")
+                       .arg(QDir::toNativeSeparators(file)));
 }
 
 void Tmainfm::Exit2Click() {

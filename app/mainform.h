@@ -51,6 +51,8 @@ class Tmainfm : public QMainWindow {
     // findings as its tooltip; empty texts clear it.
     void showCheckSummary(const QString& summary, const QString& findings);
     QAction* menuItem(const QString& objectName) const;
+    // The HTML manual as installed with the program (empty when there is none).
+    static QString installedManual();
 
   public slots:
     void Save1Click();
@@ -76,6 +78,7 @@ class Tmainfm : public QMainWindow {
     QPointer<QWidget> form_;
     QAction* checked_ = nullptr;
     QLabel* status_[3] = {};
+    QLabel* hint_ = nullptr;  // in the empty host panel
 };
 
 // The one main window of the process.

@@ -117,7 +117,11 @@ bool moduleStrings(const SymbolRequest& r, QString* main, QString* addon, QStrin
 }
 
 QString writeOutput(const surface::Bitmap& picture, const SymbolRequest& r, bool force) {
-    QString error = files::writePicture(picture, r.turn, r.output, force);
+    // The same document title the window's Save gives a PDF.
+    const symbols::SymbologyRow& row = symbols::symbology(r.symbology);
+    const QString title = files::pictureTitle(symbols::toQString(row.title), expectedData(r),
+                                              row.takesAddOn ? r.addon : QString());
+    QString error = files::writePicture(picture, r.turn, r.output, force, title);
     if (error.endsWith(files::readOnlyReason())) error += QStringLiteral(" (--force replaces it)");
     return error;
 }

@@ -1,5 +1,6 @@
 # The Debian package: `cpack -G DEB` in the build folder makes marlisk_<version>_amd64.deb
-# with both programs, the desktop entry, the icon and a manual page for each program. Its
+# with both programs, the desktop entry, the icon, a manual page for each program and the
+# window's HTML manual. Its
 # dependencies are the shared libraries the binaries use (dpkg-shlibdeps) and the font
 # that has the characters no other installed font has (the print-option dialog's "：").
 
@@ -17,6 +18,11 @@ foreach(page marlisk.1 marlisk-cli.1)
 endforeach()
 add_custom_target(marlisk_man ALL DEPENDS ${marlisk_man_pages})
 install(FILES ${marlisk_man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# The HTML manual that Help > Help opens; a copy beside the program in the build folder
+# serves a program run from there.
+install(FILES ${PROJECT_SOURCE_DIR}/man/marlisk.html DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/marlisk)
+configure_file(${PROJECT_SOURCE_DIR}/man/marlisk.html ${PROJECT_BINARY_DIR}/marlisk.html COPYONLY)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME marlisk)

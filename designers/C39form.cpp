@@ -46,6 +46,12 @@ Tc39fm::Tc39fm(QWidget* parent) : DesignerForm(kOptions, parent) {
                        static_cast<QWidget*>(heardtextedt), static_cast<QWidget*>(barcodeedt)})
         w->setFont(plain);
 
+    place::nameAfter(fheightedt, Label1);
+    place::nameAfter(fnarwidthedt, Label2);
+    place::nameAfter(natiocbox, Label3);
+    place::nameAfter(heardtextedt, Label7);
+    place::nameAfter(barcodeedt, Label6);
+
     NumberKeyFilter::install(fheightedt, true, NumberKeyFilter::Enter::MovesFocus);
     NumberKeyFilter::install(fnarwidthedt, true, NumberKeyFilter::Enter::MovesFocus);
 
@@ -67,9 +73,16 @@ symbols::BuildResult Tc39fm::buildSymbol(const symbols::BuildContext& context) c
     return symbols::buildC39(inputs, context);
 }
 
+void Tc39fm::clearSizeLabels() {
+    Label4->clear();
+    Label5->clear();
+}
+
 void Tc39fm::Button1Click() {
     clearSavedPicture();
     clearPreview();
+    // The sizes go with the picture they describe: a refused build leaves both blank.
+    clearSizeLabels();
 
     const symbols::BuildResult result = buildSymbol(buildContext());
 
@@ -91,6 +104,7 @@ void Tc39fm::Button1Click() {
     setSavedPicture(result.picture);
     for (const symbols::Refusal& n : result.notices) showRefusal(n);
     if (result.refusal) {
+        clearSizeLabels();
         showRefusal(*result.refusal);
         return;
     }

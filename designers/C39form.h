@@ -31,4 +31,7 @@ class Tc39fm : public DesignerForm {
 
   protected:
     symbols::BuildResult buildSymbol(const symbols::BuildContext& context) const override;
+
+  private:
+    void clearSizeLabels();
 };

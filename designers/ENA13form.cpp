@@ -43,6 +43,12 @@ Tena13fm::Tena13fm(QWidget* parent) : DesignerForm(kOptions, parent) {
     Edit1 = place::edit(p, "Edit1", 192, 152, 137, 21, QString(), 5);
     for (QLineEdit* e : {fheightedt, heardtextedt, barcodeedt, Edit1}) e->setFont(plain);
 
+    place::nameAfter(fheightedt, Label1);
+    place::nameAfter(ComboBox1, Label2);
+    place::nameAfter(heardtextedt, Label7);
+    place::nameAfter(barcodeedt, Label6);
+    place::nameAfter(Edit1, Label3);
+
     using Enter = NumberKeyFilter::Enter;
     NumberKeyFilter::install(fheightedt, true, Enter::MovesFocus);
     NumberKeyFilter::install(barcodeedt, false, Enter::MovesFocus);

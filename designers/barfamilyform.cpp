@@ -40,6 +40,12 @@ BarFamilyForm::BarFamilyForm(const Data& data, QWidget* parent)
     for (QLineEdit* e : {fheightedt, heardtextedt, barcodeedt, Supplementaltxt, barwidth})
         e->setFont(plain);
 
+    place::nameAfter(fheightedt, Label1);
+    place::nameAfter(barwidth, Label2);
+    place::nameAfter(heardtextedt, Label7);
+    place::nameAfter(barcodeedt, Label6);
+    place::nameAfter(Supplementaltxt, Label3);
+
     // barcodeedtKeyPress / SupplementaltxtKeyPress: digits; fheightedtKeyPress /
     // barwidthKeyPress: decimal. Enter passes and does nothing further here.
     using Enter = NumberKeyFilter::Enter;

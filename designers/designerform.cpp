@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/accessibility.h"
 #include "app/globals.h"
 #include "app/icons.h"
 #include "app/mainform.h"
@@ -29,6 +30,14 @@
 #include "surface/clipboard.h"
 #include "surface/picturefile.h"
 #include "surface/screen.h"
+
+namespace {
+// Keys of the preview's menu items (Ctrl+S saves, as everywhere).
+const QKeySequence kCopyKeys(Qt::CTRL | Qt::SHIFT | Qt::Key_C);
+const QKeySequence kPrinterResolutionKeys(Qt::CTRL | Qt::SHIFT | Qt::Key_P);
+const QKeySequence kSymbolCheckKeys(Qt::Key_F7);
+const QKeySequence kLabelsKeys(Qt::CTRL | Qt::Key_L);
+}  // namespace
 
 DesignerForm::DesignerForm(const Options& options, QWidget* parent)
     : QWidget(parent), symbology_(options.symbology) {
@@ -68,6 +77,7 @@ DesignerForm::DesignerForm(const Options& options, QWidget* parent)
         place::button(Panel2, QStringLiteral("Button3"), 600, 184, 65, 25, options.closeCaption);
     Button4->setEnabled(false);
     Button3->setVisible(false);
+    a11y::exposeVisibleChildrenOnly(Panel2);
     connect(Button1, &QPushButton::clicked, this, &DesignerForm::Button1Click);
     connect(Button4, &QPushButton::clicked, this, &DesignerForm::Button4Click);
     connect(Button3, &QPushButton::clicked, this, &DesignerForm::Button3Click);
@@ -105,11 +115,23 @@ DesignerForm::DesignerForm(const Options& options, QWidget* parent)
     column->addWidget(Panel3, 1);
     refreshImage();
 
-    auto* save = new QShortcut(QKeySequence::Save, this, this, &DesignerForm::savePictureAs);
-    save->setContext(Qt::WindowShortcut);
-    auto* labels =
-        new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this, this, &DesignerForm::printLabels);
-    labels->setContext(Qt::WindowShortcut);
+    // The preview's menu and its items from the keyboard, wherever the focus is in the form.
+    const auto shortcut = [this](const QKeySequence& keys, auto handler) {
+        auto* s = new QShortcut(keys, this);
+        s->setContext(Qt::WindowShortcut);
+        connect(s, &QShortcut::activated, this, handler);
+    };
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)})
+        shortcut(keys, [this] { showPreviewMenu(Image1->mapToGlobal(Image1->rect().center())); });
+    shortcut(kCopyKeys, [this] {
+        if (finished_) copyPreviewToClipboard();
+    });
+    shortcut(QKeySequence::Save, &DesignerForm::savePictureAs);
+    shortcut(kPrinterResolutionKeys, &DesignerForm::printAtPrinterResolution);
+    shortcut(kSymbolCheckKeys, &DesignerForm::showSymbolCheck);
+    shortcut(kLabelsKeys, &DesignerForm::printLabels);
+    describePreview();
 }
 
 DesignerForm::~DesignerForm() = default;
@@ -123,6 +145,7 @@ void DesignerForm::buildToolbar(bool colourButton) {
         b->setObjectName(name);
         b->setText(caption);
         b->setToolTip(tip);
+        b->setAccessibleName(tip);  // the caption is the button's name, not words
         b->setFocusPolicy(Qt::NoFocus);
         b->setIcon(icons::toolbarIcon(icon));
         b->setIconSize(QSize(32, 32));
@@ -199,6 +222,7 @@ void DesignerForm::clearSavedPicture() {
     findings_.clear();
     remedy_.reset();
     Image1->setToolTip({});
+    describePreview();
     if (mainfm != nullptr) mainfm->showCheckSummary({}, {});
     saved_.setBrushColor(Qt::white);
     saved_.fillRect(0, 0, saved_.width(), saved_.height());
@@ -308,6 +332,8 @@ std::function<void(QDialog&)>& DesignerForm::reportDialogHook() {
 
 void DesignerForm::judge(const symbols::BuildResult& built) {
     finished_ = true;
+    data_ = built.geometry.data;
+    addOn_ = built.geometry.addOn;
     const check::CheckInput in = check::checkInputOf(symbology_, built);
     findings_ = check::checkSymbol(in);
     const symbols::BuildContext context = buildContext();
@@ -319,7 +345,44 @@ void DesignerForm::judge(const symbols::BuildResult& built) {
     if (remedy_) findings_.push_back(check::remedyFinding(*remedy_));
     const QString tip = check::tooltip(findings_);
     Image1->setToolTip(tip);
+    describePreview();
     if (mainfm != nullptr) mainfm->showCheckSummary(check::summary(findings_), tip);
+}
+
+QString DesignerForm::scannedText() const {
+    return finished_ ? files::pictureTitle(check::nameOf(symbology_), data_, addOn_) : QString();
+}
+
+QString DesignerForm::proposedFileName() const {
+    // What a scanner reads, as a file name: characters a file name cannot hold (a Code 39
+    // "/") or that hide it (a leading ".") become "_".
+    QString name = data_;
+    if (!addOn_.isEmpty()) name += QLatin1Char('-') + addOn_;
+    name.replace(QLatin1Char('/'), QLatin1Char('_'));
+    name = name.trimmed();
+    if (name.startsWith(QLatin1Char('.'))) name[0] = QLatin1Char('_');
+    return finished_ && !name.isEmpty() ? name + QStringLiteral(".png")
+                                        : QStringLiteral("barcode.png");
+}
+
+void DesignerForm::describePreview() {
+    // What the preview shows, in words: the symbol and how it reads back.
+    if (!finished_) {
+        Image1->setAccessibleName(QStringLiteral("Preview, no symbol built"));
+        Image1->setAccessibleDescription(
+            QStringLiteral("Press Build/Copy to draw the symbol here and copy it."));
+        return;
+    }
+    const QString summary = check::summary(findings_);
+    Image1->setAccessibleName(summary.isEmpty() ? scannedText()
+                                                : scannedText() + QStringLiteral(", ") + summary);
+    QString description =
+        QStringLiteral("%1, %2 by %3 pixels%4")
+            .arg(Image1->accessibleName())
+            .arg(preview_.width())
+            .arg(preview_.height())
+            .arg(turned_ ? QStringLiteral(", turned 90 degrees clockwise") : QString());
+    Image1->setAccessibleDescription(description);
 }
 
 void DesignerForm::showSymbolCheck() {
@@ -375,6 +438,8 @@ void DesignerForm::runPrintDialog(Tpringfm& dialog) {
 void DesignerForm::printAtPrinterResolution() {
     if (!finished_) return;
     Tpringfm dialog(this);
+    // It prints another size than Print's dialog: its caption says so.
+    dialog.setWindowTitle(QStringLiteral("Print Option (at the printer's resolution)"));
     dialog.PrintColor = printColour();
     dialog.buildAtPrinterResolution = [this](int printerDpi) -> std::optional<surface::Bitmap> {
         const symbols::BuildResult r = buildSymbol(buildContext(printerDpi));
@@ -395,7 +460,8 @@ void DesignerForm::savePictureAs() {
     if (file.isEmpty()) return;
     // The same writer as marlisk-cli's: the file is whole or not there, and a read-only
     // file or anything but a plain file is left alone.
-    const QString error = files::writePicture(saved_, turned_, QFile::encodeName(file), false);
+    const QString error =
+        files::writePicture(saved_, turned_, QFile::encodeName(file), false, scannedText());
     if (!error.isEmpty()) {
         notice(error);
         return;
@@ -419,7 +485,7 @@ QString DesignerForm::askSaveFile(const QString& folder) {
     for (const Kind& k : kinds) filters << k.filter;
     dialog.setNameFilters(filters);
     dialog.setDefaultSuffix(kinds.front().suffix);
-    dialog.selectFile(QStringLiteral("barcode"));
+    dialog.selectFile(proposedFileName());
     // A name typed without an extension takes the kind chosen in the list.
     connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, &kinds](const QString& f) {
         for (const Kind& k : kinds)
@@ -432,18 +498,21 @@ QString DesignerForm::askSaveFile(const QString& folder) {
 void DesignerForm::showPreviewMenu(const QPoint& globalPos) {
     // Before the first symbol, or after a build that was refused, nothing applies.
     if (!finished_) return;
+    // The items show the keys of the form's shortcuts; while the menu is open, the keys go
+    // to its items.
     QMenu menu(this);
-    menu.addAction(QStringLiteral("Copy"), this, [this] { copyPreviewToClipboard(); });
-    QAction* save =
-        menu.addAction(QStringLiteral("Save picture as\u2026"), this, &DesignerForm::savePictureAs);
-    save->setShortcut(QKeySequence::Save);
+    menu.addAction(QStringLiteral("Copy"), this, [this] { copyPreviewToClipboard(); })
+        ->setShortcut(kCopyKeys);
+    menu.addAction(QStringLiteral("Save picture as\u2026"), this, &DesignerForm::savePictureAs)
+        ->setShortcut(QKeySequence::Save);
     menu.addAction(QStringLiteral("Print at printer resolution\u2026"), this,
-                   &DesignerForm::printAtPrinterResolution);
-    QAction* labels =
-        menu.addAction(QStringLiteral("Print labels\u2026"), this, &DesignerForm::printLabels);
-    labels->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+                   &DesignerForm::printAtPrinterResolution)
+        ->setShortcut(kPrinterResolutionKeys);
+    menu.addAction(QStringLiteral("Print labels\u2026"), this, &DesignerForm::printLabels)
+        ->setShortcut(kLabelsKeys);
     if (!findings_.empty())
-        menu.addAction(QStringLiteral("Symbol check\u2026"), this, &DesignerForm::showSymbolCheck);
+        menu.addAction(QStringLiteral("Symbol check\u2026"), this, &DesignerForm::showSymbolCheck)
+            ->setShortcut(kSymbolCheckKeys);
     if (previewMenuHook())
         previewMenuHook()(menu);
     else
@@ -473,6 +542,7 @@ void DesignerForm::ToolButton5Click() {
     if (saved_.isEmpty()) return;
     showPicture(surface::turnedClockwise(saved_));  // Image1 keeps its left and top
     turned_ = true;
+    describePreview();
 }
 
 void DesignerForm::ToolButton3Click() {
@@ -480,4 +550,5 @@ void DesignerForm::ToolButton3Click() {
     showPicture(saved_);
     turned_ = false;
     centreImage();
+    describePreview();
 }

@@ -73,6 +73,9 @@ class DesignerForm : public QWidget {
     // What the check found in the symbol as last built; empty before a build.
     const std::vector<check::Finding>& findings() const { return findings_; }
 
+    // The name the save dialog proposes: the data a scanner reads ("5901234123457.png").
+    QString proposedFileName() const;
+
     // The colour handed to the print-option dialog.
     QColor printColour() const;
 
@@ -159,6 +162,11 @@ class DesignerForm : public QWidget {
     }
 
   private:
+    // "EAN-13 5901234123457" (with " add-on 12") of the symbol as last built; empty
+    // before a finished build.
+    QString scannedText() const;
+    // The preview's accessible name and description: what it shows.
+    void describePreview();
     QSize shownSize(int w, int h) const;
     void buildToolbar(bool colourButton);
     // The preview's context menu: what applies once a symbol is built.
@@ -176,6 +184,7 @@ class DesignerForm : public QWidget {
     bool finished_ = false;
     std::vector<check::Finding> findings_;
     std::optional<check::Remedy> remedy_;  // page values for full quiet zones and whole text
+    QString data_, addOn_;  // what the symbol as last built holds
     std::vector<std::pair<symbols::Input, QWidget*>> inputControls_;
     QWidget* firstTabStop_ = nullptr;
 };

@@ -12,19 +12,19 @@
 #include "app/placement.h"
 
 namespace {
+// One line a paragraph: the box wraps them at its width, at word boundaries.
 const char* const kBuiltInText =
     "1. Product\n"
-    "   Name: Marlisk Barcode Generator\n"
-    "   Version: 1.0\n"
-    "   Released: December 2026\n"
-    "   Runs on: Linux desktops with Qt 6 (Debian 12 and later)\n"
-    "   Symbologies: Code 39, EAN-13, EAN-8, UPC-A, UPC-E, with 2- and 5-digit add-ons\n"
+    "Name: Marlisk Barcode Generator\n"
+    "Version: 1.0\n"
+    "Released: December 2026\n"
+    "Runs on: Linux desktops with Qt 6 (Debian 12 and later)\n"
+    "Symbologies: Code 39, EAN-13, EAN-8, UPC-A and UPC-E, with add-ons of 2 or 5 digits\n"
     "\n"
     "2. Maker\n"
-    "   Marlisk Barcode Generator is written and maintained by the Marlisk developers.\n"
-    "   It draws each symbol at the screen's resolution and prints it at the size it was\n"
-    "   designed at.\n";
-}
+    "Marlisk Barcode Generator is written and maintained by the Marlisk developers. It draws "
+    "each symbol at the screen's resolution and prints it at the size it was designed at.\n";
+}  // namespace
 
 Taboutform::Taboutform(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("aboutform"));
@@ -45,6 +45,7 @@ Taboutform::Taboutform(QWidget* parent) : QDialog(parent) {
     Memo1 = new QPlainTextEdit(QString::fromLatin1(kBuiltInText), this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setReadOnly(true);
+    Memo1->setWordWrapMode(QTextOption::WordWrap);  // never inside a word
     Memo1->setFocusPolicy(Qt::NoFocus);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setGeometry(16, 64, 378, 292);

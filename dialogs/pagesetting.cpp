@@ -38,9 +38,10 @@ Tpagesettingfm::Tpagesettingfm(QWidget* parent) : QDialog(parent) {
         {"Interval Space", "Label5", 40, 151, 73, &iwidthedt, "iwidthedt", 147, "Label10", 157},
     };
     for (const Row& r : rows) {
-        place::label(this, QLatin1String(r.labelName), r.lx, r.ly, r.lw, 13, QLatin1String(r.label),
-                     text);
+        QLabel* label = place::label(this, QLatin1String(r.labelName), r.lx, r.ly, r.lw, 13,
+                                     QLatin1String(r.label), text);
         *r.edit = place::edit(this, QLatin1String(r.editName), 124, r.ey, 172, 21, {});
+        place::nameAfter(*r.edit, label, QStringLiteral("mils"));
         NumberKeyFilter::install(*r.edit, true, NumberKeyFilter::Enter::MovesFocus);
         place::label(this, QLatin1String(r.unitName), 304, r.uy, 0, 13, QStringLiteral("mils"),
                      text);

@@ -22,16 +22,23 @@ Tpringfm::Tpringfm(QWidget* parent) : QDialog(parent) {
     move(350, 248);
 
     const QFont text = place::sansSerif(11);
-    place::label(this, QStringLiteral("Label1"), 24, 32, 0, 13, QStringLiteral("X："), text);
+    QLabel* xLabel =
+        place::label(this, QStringLiteral("Label1"), 24, 32, 0, 13, QStringLiteral("X："), text);
     xedt = place::edit(this, QStringLiteral("xedt"), 64, 24, 89, 21, {});
     place::label(this, QStringLiteral("Label2"), 168, 24, 0, 13, QStringLiteral("Miles"), text);
-    place::label(this, QStringLiteral("Label3"), 24, 64, 0, 13, QStringLiteral("Y："), text);
+    QLabel* yLabel =
+        place::label(this, QStringLiteral("Label3"), 24, 64, 0, 13, QStringLiteral("Y："), text);
     yedt = place::edit(this, QStringLiteral("yedt"), 64, 64, 89, 21, {});
     place::label(this, QStringLiteral("Label4"), 168, 64, 0, 13, QStringLiteral("Miles"), text);
     Button1 =
         place::button(this, QStringLiteral("Button1"), 128, 112, 57, 25, QStringLiteral("Print"));
     Button2 =
         place::button(this, QStringLiteral("Button2"), 184, 112, 57, 25, QStringLiteral("Close"));
+    // "X：" and "Y：" alone say little to a listener: the edits say what they hold.
+    xLabel->setBuddy(xedt);
+    yLabel->setBuddy(yedt);
+    xedt->setAccessibleName(QStringLiteral("X offset (mils)"));
+    yedt->setAccessibleName(QStringLiteral("Y offset (mils)"));
     NumberKeyFilter::install(xedt, true, NumberKeyFilter::Enter::MovesFocus);
     NumberKeyFilter::install(yedt, true, NumberKeyFilter::Enter::MovesFocus);
     connect(Button1, &QPushButton::clicked, this, &Tpringfm::Button1Click);

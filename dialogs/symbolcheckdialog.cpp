@@ -24,6 +24,7 @@ SymbolCheckDialog::SymbolCheckDialog(check::Symbology symbology,
     report = new QPlainTextEdit(check::report(findings).trimmed(), this);
     report->setObjectName(QStringLiteral("report"));
     report->setReadOnly(true);
+    report->setAccessibleName(QStringLiteral("Findings"));
     report->setLineWrapMode(QPlainTextEdit::NoWrap);
     report->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     column->addWidget(report, 1);

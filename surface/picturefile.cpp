@@ -21,6 +21,12 @@ Format formatOf(const QString& path) {
     return Format::Unknown;
 }
 
+QString pictureTitle(const QString& symbology, const QString& data, const QString& addOn) {
+    if (data.isEmpty()) return {};
+    const QString title = symbology + QLatin1Char(' ') + data;
+    return addOn.isEmpty() ? title : title + QStringLiteral(" add-on ") + addOn;
+}
+
 QImage compactImage(const QImage& image) {
     // A symbol has a handful of colours: an indexed picture holds them exactly and encodes
     // several times faster and smaller than 32-bit pixels.
@@ -70,7 +76,8 @@ QByteArray encodeRaster(const surface::Bitmap& picture, bool turned, const char*
 }
 
 // The whole file in memory: nothing touches the disk before the picture is complete.
-QByteArray encode(const surface::Bitmap& picture, bool turned, Format format, QString* error) {
+QByteArray encode(const surface::Bitmap& picture, bool turned, Format format, QString* error,
+                  const QString& title) {
     switch (format) {
         case Format::Png:
             return encodeRaster(picture, turned, "png", error);
@@ -81,7 +88,7 @@ QByteArray encode(const surface::Bitmap& picture, bool turned, Format format, QS
         case Format::Pdf: {
             QBuffer buffer;
             buffer.open(QIODevice::WriteOnly);
-            surface::writePdf(picture, &buffer, turned, error);
+            surface::writePdf(picture, &buffer, turned, error, title);
             return buffer.data();
         }
         case Format::Unknown:
@@ -92,7 +99,7 @@ QByteArray encode(const surface::Bitmap& picture, bool turned, Format format, QS
 }  // namespace
 
 QString writePicture(const surface::Bitmap& picture, bool turned, const QByteArray& path,
-                     bool force) {
+                     bool force, const QString& title) {
     const QString shown = QFile::decodeName(path);
     const Format format = formatOf(shown);
     if (format == Format::Unknown)
@@ -100,7 +107,7 @@ QString writePicture(const surface::Bitmap& picture, bool turned, const QByteArr
     if ((format == Format::Svg || format == Format::Pdf) && !picture.hasVectors())
         return QStringLiteral("this picture cannot be written as vectors");
     QString error;
-    const QByteArray bytes = encode(picture, turned, format, &error);
+    const QByteArray bytes = encode(picture, turned, format, &error, title);
     if (error.isEmpty()) {
         if (path == "-")
             error = writeStandardOutput(bytes);

@@ -15,9 +15,14 @@ Format formatOf(const QString& path);
 
 // Writes the picture, turned 90 degrees clockwise when asked, to the file `path` (its
 // bytes as given) or to standard output for "-". A read-only file is replaced only when
-// `force`. Returns an empty string on success, otherwise what went wrong.
+// `force`. A PDF carries `title` as its document title. Returns an empty string on success,
+// otherwise what went wrong.
 QString writePicture(const surface::Bitmap& picture, bool turned, const QByteArray& path,
-                     bool force);
+                     bool force, const QString& title = {});
+
+// A picture's document title: what a scanner reads from it, "EAN-13 5901234123457" with
+// " add-on 12" where it has one; empty without data.
+QString pictureTitle(const QString& symbology, const QString& data, const QString& addOn);
 
 // The picture as it is written into PNG and BMP files: the fewest bits that keep every
 // pixel, and its resolution.

@@ -86,12 +86,14 @@ QByteArray toSvg(const Bitmap& picture, bool turned) {
     return svg.toUtf8();
 }
 
-bool writePdf(const Bitmap& picture, QIODevice* device, bool turned, QString* error) {
+bool writePdf(const Bitmap& picture, QIODevice* device, bool turned, QString* error,
+              const QString& title) {
     const int w = picture.width(), h = picture.height();
     const int outW = turned ? h : w, outH = turned ? w : h;
     const int dpi = picture.dpi();
     QPdfWriter writer(device);
     writer.setCreator(QStringLiteral("Marlisk Barcode Generator"));
+    if (!title.isEmpty()) writer.setTitle(title);
     writer.setResolution(dpi);
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
     // Page sizes are whole points: round up, so that the page holds every pixel (it may be

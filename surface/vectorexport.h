@@ -21,6 +21,8 @@ QByteArray toSvg(const Bitmap& picture, bool turned = false);
 void paintVectors(QPainter& painter, const Bitmap& picture);
 
 // Writes a one-page PDF of the picture's size. False (with the reason) on failure.
-bool writePdf(const Bitmap& picture, QIODevice* device, bool turned, QString* error);
+// `title` becomes the document's title (what a PDF viewer shows for it); empty for none.
+bool writePdf(const Bitmap& picture, QIODevice* device, bool turned, QString* error,
+              const QString& title = {});
 
 }  // namespace surface

@@ -24,3 +24,4 @@ add_test(NAME test_hidpiparity_x144
 set_tests_properties(test_hidpiparity_x144 PROPERTIES
     ENVIRONMENT "MARLISK_EXPECT_DPI=144;MARLISK_TEST_DATA=${CMAKE_CURRENT_SOURCE_DIR}/data"
     TIMEOUT 600)
+marlisk_test(test_access test_access.cpp LIBS marlisk_ui)

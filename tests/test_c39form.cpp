@@ -165,8 +165,10 @@ class C39FormTest : public QObject {
                  QStringList{"The 'Bar code message' must have two or above two characters."});
         QCOMPARE(session->clipboardCopies, 0);
         QVERIFY(buttonsDisabled(*form));
-        // The size is shown, the kept picture has the bars, the preview stays white.
-        QVERIFY(form->Label5->text().startsWith(QStringLiteral("Bar Code Width:")));
+        // The kept picture has the bars; the preview stays white, and the size labels are
+        // as blank as it is.
+        QVERIFY(form->Label4->text().isEmpty());
+        QVERIFY(form->Label5->text().isEmpty());
         QCOMPARE(form->SavedPicture().width(), 76);
         QCOMPARE(form->SavedPicture().pixel(0, 0), QRgb(0x000000));
         QCOMPARE(form->preview().width(), 76);

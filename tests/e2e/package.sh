@@ -48,7 +48,7 @@ deb=$(ls "$work"/marlisk_*_amd64.deb 2>/dev/null | head -n 1)
 contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for f in usr/bin/marlisk usr/bin/marlisk-cli usr/share/applications/marlisk.desktop \
     usr/share/icons/hicolor/scalable/apps/marlisk.svg usr/share/man/man1/marlisk.1.gz \
-    usr/share/man/man1/marlisk-cli.1.gz; do
+    usr/share/man/man1/marlisk-cli.1.gz usr/share/doc/marlisk/marlisk.html; do
     grep -qx "./$f" <<<"$contents" || fail "the package lacks /$f"
 done
 depends=$(dpkg-deb -f "$deb" Depends)
@@ -62,7 +62,7 @@ grep -Eq "\blibcups2 \(>= [0-9]" <<<"$depends" ||
 # Label sheets read the label database where it is installed.
 grep -q "\bglabels-data\b" <<<"$(dpkg-deb -f "$deb" Recommends)" ||
     fail "the package does not recommend glabels-data"
-echo "ok: $(basename "$deb") holds both programs, the desktop entry, the icon and two manual pages"
+echo "ok: $(basename "$deb") holds both programs, the desktop entry, the icon, two manual pages and the HTML manual"
 
 root="$work/root"
 mkdir "$root"
