@@ -150,7 +150,7 @@ class AccessTest : public QObject {
         QTest::keyClick(f->heardtextedt, Qt::Key_F10, Qt::ShiftModifier);
         const QStringList expected{"Copy|Ctrl+Shift+C", "Save picture as\u2026|Ctrl+S",
                                    "Print at printer resolution\u2026|Ctrl+Shift+P",
-                                   "Symbol check\u2026|F7"};
+                                   "Print labels\u2026|Ctrl+L", "Symbol check\u2026|F7"};
         QCOMPARE(shown, expected);
         shown.clear();
         QTest::keyClick(f->fheightedt, Qt::Key_Menu);
