@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Makes the README's pictures of the real window: starts marlisk under Xvfb with a window
-# manager, builds an EAN-13 with a 5-digit add-on as a user would (clicks and typing), and
-# takes a screenshot of the window with its preview and check summary.
+# Makes the README's pictures: starts marlisk under Xvfb with a window manager, builds an
+# EAN-13 with a 5-digit add-on as a user would (clicks and typing) and takes a screenshot
+# of the window with its preview and check summary (window.png); then puts UPC-A labels on
+# a partly used sheet of Avery 5160 with marlisk-cli (beside the program) and draws the
+# printed page (sheet.png).
 #   docs/screenshots.sh [OUTDIR] [PATH_TO_MARLISK]
 # OUTDIR defaults to docs/ beside this script, the program to build/marlisk.
 # Needs Xvfb, openbox, xdotool, xclip and imagemagick's import (./setup.sh test installs them).
@@ -10,7 +12,7 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 out="${1:-$here}"
 app="${2:-$here/../build/marlisk}"
 
-for tool in Xvfb openbox xdotool xclip import; do
+for tool in Xvfb openbox xdotool xclip import pdftoppm; do
     command -v "$tool" >/dev/null 2>&1 || { echo "FAIL: $tool is not installed"; exit 1; }
 done
 [ -x "$app" ] || { echo "FAIL: no program at $app (build it first)"; exit 1; }
@@ -89,3 +91,11 @@ frame=$(xdotool search --onlyvisible --name '^Marlisk Barcode Generator' 2>/dev/
 # The window with the window manager's frame round it.
 import -frame -window "$frame" "$out/window.png" 2>"$work/import.log" || fail "import: $(cat "$work/import.log")"
 echo "wrote $out/window.png"
+
+# A printed sheet: labels from the second row on, as marlisk-cli --sheet makes them.
+cli="$(dirname "$app")/marlisk-cli"
+"$cli" upca 03600029145 --height 0.6 --top 40 --down 40 --left 120 --right 120 \
+    --sheet "Avery 5160" --copies 20 --start 2,1 -o "$work/sheet.pdf" ||
+    fail "marlisk-cli did not make the sheet"
+pdftoppm -r 100 -png -singlefile "$work/sheet.pdf" "$out/sheet" || fail "pdftoppm failed"
+echo "wrote $out/sheet.png"

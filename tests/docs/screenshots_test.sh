@@ -25,3 +25,17 @@ if [ "$decoded" != "EAN-13:5901234123457 EAN-5:51995 " ]; then
     exit 1
 fi
 echo "ok: the window screenshot is ${width}x${height} and its preview scans ($decoded)"
+
+# The sheet: a US Letter page at 100 dpi whose labels scan.
+sheet="$out/sheet.png"
+read -r width height < <(identify -format '%w %h\n' "$sheet")
+if [ "${width:-0}" != 850 ] || [ "${height:-0}" != 1100 ]; then
+    echo "FAIL: the sheet picture is ${width}x${height}, not a US Letter page at 100 dpi (850x1100)"
+    exit 1
+fi
+decoded=$(zbarimg -q -Supca.enable "$sheet" 2>/dev/null | sort -u | tr '\n' ' ')
+if [ "$decoded" != "UPC-A:036000291452 " ]; then
+    echo "FAIL: the sheet's labels decode to '$decoded'"
+    exit 1
+fi
+echo "ok: the sheet picture is a US Letter page whose labels scan"
