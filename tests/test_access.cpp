@@ -54,10 +54,11 @@ class Opener : public QObject {
 class AccessTest : public QObject {
     Q_OBJECT
 
+    // The form of a Symbology menu item ("ENA13", "C391", ...), chosen from the menu.
     template <class Form>
-    static Form* chooseForm(Session& s, void (Tmainfm::*choose)()) {
+    static Form* chooseForm(Session& s, const char* menuItem) {
         Tmainfm& w = s.window ? *s.window : s.start();
-        (w.*choose)();
+        w.menuItem(QLatin1String(menuItem))->trigger();
         return hostedForm<Form>(w);
     }
 
@@ -106,7 +107,7 @@ class AccessTest : public QObject {
         const Qt::KeyboardModifiers mods =
             key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier;
         Session s;
-        auto* f = chooseForm<Tena13fm>(s, &Tmainfm::ENA13Click);
+        auto* f = chooseForm<Tena13fm>(s, "ENA13");
         s.window->show();
         QVERIFY(QTest::qWaitForWindowExposed(s.window.get()));
         f->barcodeedt->setText(QStringLiteral("590123412345"));
@@ -135,7 +136,7 @@ class AccessTest : public QObject {
     // items show their keys, and the keys work without the menu.
     void previewMenuFromTheKeyboard() {
         Session s;
-        auto* f = chooseForm<Tena13fm>(s, &Tmainfm::ENA13Click);
+        auto* f = chooseForm<Tena13fm>(s, "ENA13");
         s.window->show();
         QVERIFY(QTest::qWaitForWindowExposed(s.window.get()));
         f->barcodeedt->setText(QStringLiteral("590123412345"));
@@ -169,17 +170,17 @@ class AccessTest : public QObject {
     // Each edit and list is named by the label in front of it, in words.
     void editsAreNamedByTheirLabels() {
         Session s;
-        auto* c39 = chooseForm<Tc39fm>(s, &Tmainfm::C391Click);
+        auto* c39 = chooseForm<Tc39fm>(s, "C391");
         QCOMPARE(c39->fheightedt->accessibleName(), QStringLiteral("Bar code Height (inches)"));
         QCOMPARE(c39->natiocbox->accessibleName(), QStringLiteral("Narrow To Width Ratio"));
         QCOMPARE(c39->barcodeedt->accessibleName(), QStringLiteral("Bar Code Message"));
         QCOMPARE(c39->Label6->buddy(), static_cast<QWidget*>(c39->barcodeedt));
-        auto* ean = chooseForm<Tena13fm>(s, &Tmainfm::ENA13Click);
+        auto* ean = chooseForm<Tena13fm>(s, "ENA13");
         QCOMPARE(ean->ComboBox1->accessibleName(), QStringLiteral("Bar code Width (inches)"));
         QCOMPARE(ean->Edit1->accessibleName(), QStringLiteral("Ean13 Supplemental"));
         QCOMPARE(ean->ToolButton6->accessibleName(), QStringLiteral("Bar colour"));
         QCOMPARE(ean->ToolButton5->accessibleName(), QStringLiteral("Turn 90\u00b0 clockwise"));
-        auto* upca = chooseForm<Tfmupc_a>(s, &Tmainfm::upca1Click);
+        auto* upca = chooseForm<Tfmupc_a>(s, "upca1");
         QCOMPARE(upca->barwidth->accessibleName(), QStringLiteral("Single Bar Width (mils)"));
         QCOMPARE(upca->Supplementaltxt->accessibleName(), QStringLiteral("Upc-a Supplemental"));
         Tpagesettingfm page(s.window.get());
@@ -191,7 +192,7 @@ class AccessTest : public QObject {
     // A screen reader does not find the hidden Close button among the input panel's controls.
     void hiddenCloseIsNotExposed() {
         Session s;
-        auto* f = chooseForm<Tena13fm>(s, &Tmainfm::ENA13Click);
+        auto* f = chooseForm<Tena13fm>(s, "ENA13");
         QAccessibleInterface* panel = QAccessible::queryAccessibleInterface(f->Panel2);
         QVERIFY(panel != nullptr);
         bool buildFound = false;
@@ -208,7 +209,7 @@ class AccessTest : public QObject {
     // hears them on a real bus).
     void previewAndSummarySpeak() {
         Session s;
-        auto* f = chooseForm<Tena13fm>(s, &Tmainfm::ENA13Click);
+        auto* f = chooseForm<Tena13fm>(s, "ENA13");
         QCOMPARE(f->Image1->accessibleName(), QStringLiteral("Preview, no symbol built"));
         s.window->setPageValues({100, 100, 250, 250, 50});  // quiet zones: it scans clean
         f->barcodeedt->setText(QStringLiteral("590123412345"));
@@ -227,7 +228,7 @@ class AccessTest : public QObject {
     // PNG first, BMP, SVG, then the toolkit's own type; the PNG is the picture.
     void clipboardOffersPngFirst() {
         Session s;
-        auto* f = chooseForm<Tena13fm>(s, &Tmainfm::ENA13Click);
+        auto* f = chooseForm<Tena13fm>(s, "ENA13");
         f->barcodeedt->setText(QStringLiteral("590123412345"));
         f->Button1Click();
         const std::unique_ptr<QMimeData> data = surface::pictureMimeData(s.clipboard);
@@ -272,7 +273,7 @@ class AccessTest : public QObject {
         QFETCH(QString, pasted);
         QFETCH(QString, after);
         Session s;
-        auto* f = chooseForm<Tena13fm>(s, &Tmainfm::ENA13Click);
+        auto* f = chooseForm<Tena13fm>(s, "ENA13");
         f->barcodeedt->setText(before);
         f->barcodeedt->setFocus();
         QGuiApplication::clipboard()->setText(pasted);
@@ -282,7 +283,7 @@ class AccessTest : public QObject {
 
     void addOnPasteAndMenuPaste() {
         Session s;
-        auto* f = chooseForm<Tfmupc_a>(s, &Tmainfm::upca1Click);
+        auto* f = chooseForm<Tfmupc_a>(s, "upca1");
         QGuiApplication::clipboard()->setText(QStringLiteral("12 345"));
         QTest::keySequence(f->Supplementaltxt, QKeySequence::Paste);
         QCOMPARE(f->Supplementaltxt->text(), QStringLiteral("12345"));
@@ -295,7 +296,7 @@ class AccessTest : public QObject {
 
     void refusedC39BuildClearsSizeLabels() {
         Session s;
-        auto* f = chooseForm<Tc39fm>(s, &Tmainfm::C391Click);
+        auto* f = chooseForm<Tc39fm>(s, "C391");
         f->barcodeedt->setText(QStringLiteral("AB"));
         f->Button1Click();
         QVERIFY(!f->Label4->text().isEmpty());
@@ -309,7 +310,7 @@ class AccessTest : public QObject {
     // The save dialog proposes the data; a PDF carries it as its title (pdfinfo reads it).
     void savedFilesAreNamedByTheirData() {
         Session s;
-        auto* f = chooseForm<Tena13fm>(s, &Tmainfm::ENA13Click);
+        auto* f = chooseForm<Tena13fm>(s, "ENA13");
         QCOMPARE(f->proposedFileName(), QStringLiteral("barcode.png"));
         f->barcodeedt->setText(QStringLiteral("590123412345"));
         f->Edit1->setText(QStringLiteral("12"));
@@ -327,7 +328,7 @@ class AccessTest : public QObject {
                      QRegularExpression(QStringLiteral("^Title: +EAN-13 5901234123457 add-on 12$"),
                                         QRegularExpression::MultilineOption)),
                  qPrintable(out));
-        auto* c39 = chooseForm<Tc39fm>(s, &Tmainfm::C391Click);
+        auto* c39 = chooseForm<Tc39fm>(s, "C391");
         c39->barcodeedt->setText(QStringLiteral("A/B"));
         c39->Button1Click();
         QCOMPARE(c39->proposedFileName(), QStringLiteral("A_B.png"));
@@ -374,7 +375,7 @@ class AccessTest : public QObject {
 
     void printerResolutionDialogSaysSo() {
         Session s;
-        auto* f = chooseForm<Tena13fm>(s, &Tmainfm::ENA13Click);
+        auto* f = chooseForm<Tena13fm>(s, "ENA13");
         f->barcodeedt->setText(QStringLiteral("590123412345"));
         f->Button1Click();
         QStringList captions;
@@ -393,7 +394,7 @@ class AccessTest : public QObject {
         auto* hint = w.findChild<QLabel*>(QStringLiteral("hostHint"));
         QVERIFY(hint != nullptr && hint->isVisible());
         QCOMPARE(hint->text(), QStringLiteral("Choose a symbology from the Symbology menu"));
-        w.C391Click();
+        w.menuItem(QStringLiteral("C391"))->trigger();
         QVERIFY(!hint->isVisible());
     }
 
