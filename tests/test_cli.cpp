@@ -444,6 +444,84 @@ class CliTest : public QObject {
         QCOMPARE(again.readAll(), QByteArray("previous content"));
     }
 
+    // Page values that leave the main symbol no room are refused with an add-on as without
+    // one, whatever the output: the add-on's own width must not let an empty picture
+    // through (an ean13 with an add-on at --left -2200 once overflowed the stack writing
+    // PNG and BMP, and was refused as "cannot be written as vectors" for SVG and PDF).
+    void addOnLeavesNothingToDrawOn_data() {
+        QTest::addColumn<QStringList>("symbol");
+        QTest::addColumn<QString>("output");  // "-o" value; empty: --check alone
+        QTest::addColumn<QString>("size");    // in "The picture would be <size> pixels"
+        const QStringList ean13{"ean13", "590123412345", "--addon", "12", "--left", "-2200"};
+        QTest::newRow("ean13, add-on, PNG") << ean13 << "x.png"
+                                            << "-7 x 127";
+        QTest::newRow("ean13, add-on, BMP") << ean13 << "x.bmp"
+                                            << "-7 x 127";
+        QTest::newRow("ean13, add-on, SVG") << ean13 << "x.svg"
+                                            << "-7 x 127";
+        QTest::newRow("ean13, add-on, PDF") << ean13 << "x.pdf"
+                                            << "-7 x 127";
+        QTest::newRow("ean13, add-on, standard output") << ean13 << "-"
+                                                        << "-7 x 127";
+        QTest::newRow("ean13, add-on, --check alone") << ean13 << ""
+                                                      << "-7 x 127";
+        QTest::newRow("ean13 without add-on, the same values")
+            << ean13.mid(0, 2) + ean13.mid(4) << "x.png"
+            << "-7 x 127";
+        QTest::newRow("ean13, 5-digit add-on, --left -2600")
+            << QStringList{"ean13", "590123412345", "--addon", "12345", "--left", "-2600"}
+            << "x.png"
+            << "-46 x 127";
+        QTest::newRow("upca, add-on: a picture of the add-on alone")
+            << QStringList{"upca", "01234567890", "--addon", "12", "--left", "-2200"} << "x.png"
+            << "-5 x 141";
+        QTest::newRow("ean8, add-on")
+            << QStringList{"ean8", "1234567", "--addon", "12", "--left", "-2200"} << "x.svg"
+            << "-61 x 141";
+        QTest::newRow("upce, 5-digit add-on")
+            << QStringList{"upce", "012345", "--addon", "12345", "--left", "-1700"} << "x.png"
+            << "-45 x 141";
+    }
+    void addOnLeavesNothingToDrawOn() {
+        QFETCH(QStringList, symbol);
+        QFETCH(QString, output);
+        QFETCH(QString, size);
+        QTemporaryDir here;
+        QStringList args = symbol;
+        if (output.isEmpty())
+            args << QStringLiteral("--check");
+        else
+            args << QStringLiteral("-o")
+                 << (output == QLatin1String("-") ? output : here.filePath(output));
+        const Run r = runCli(args);
+        QCOMPARE(r.status, 2);
+        QCOMPARE(r.err, QStringLiteral("The picture would be %1 pixels, which leaves nothing to "
+                                       "draw on. Use larger sizes or page values.")
+                            .arg(size));
+        QCOMPARE(r.out, QByteArray());
+        QCOMPARE(QDir(here.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+
+    // In a batch such a line is refused with its number and the run goes on to the next.
+    void batchGoesOnPastALineThatLeavesNothingToDrawOn() {
+        QTemporaryDir here;
+        QFile list(here.filePath(QStringLiteral("list.csv")));
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.write(
+            "ean13,590123412345,12,,a.png\nean13,590123412345,,,b.png\n"
+            "ean13,590123412345,12,,c.bmp\nupca,01234567890,12,,d.png\n");
+        list.close();
+        const Run r = runCli({"--batch", list.fileName(), "--left", "-2200"}, here.path());
+        QCOMPARE(r.status, 2);
+        for (const char* line : {"line 1: The picture would be -7 x 127 pixels",
+                                 "line 2: The picture would be -7 x 127 pixels",
+                                 "line 3: The picture would be -7 x 127 pixels",
+                                 "line 4: The picture would be -5 x 141 pixels"})
+            QVERIFY2(r.err.contains(QLatin1String(line)), qPrintable(r.err));
+        QCOMPARE(QDir(here.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("list.csv")});
+    }
+
     void oversizedAndUnusableInput_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("status");
