@@ -119,6 +119,8 @@ bool moduleStrings(const SymbolRequest& r, QString* main, QString* addon, QStrin
 QString writeOutput(const surface::Bitmap& picture, const SymbolRequest& r, bool force) {
     QString error = files::writePicture(picture, r.turn, r.output, force);
     if (error.endsWith(files::readOnlyReason())) error += QStringLiteral(" (--force replaces it)");
+    if (error.endsWith(files::severalNamesReason()))
+        error += QStringLiteral(" (--force rewrites it in place, for every name)");
     return error;
 }
 

@@ -105,7 +105,7 @@ QString writePicture(const surface::Bitmap& picture, bool turned, const QByteArr
         if (path == "-")
             error = writeStandardOutput(bytes);
         else
-            error = replaceFile(path, bytes, force);
+            error = replaceFile(path, bytes, {force, force});
     }
     if (error.isEmpty()) return {};
     if (path == "-") return QStringLiteral("cannot write to standard output: %1").arg(error);

@@ -1,6 +1,7 @@
 // marlisk-cli: the same pictures as the designer forms, files written whole or not at all,
 // refusals with the forms' texts, batches, vectors and resolution.
 
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/time.h>
@@ -576,7 +577,14 @@ class CliTest : public QObject {
         QTest::newRow("link to a device")
             << "link to /dev/null" << true << 1 << "it is not a regular file";
         QTest::newRow("link to a file is written through") << "link to file" << false << 0 << "";
-        QTest::newRow("hard link: both names see the picture") << "hard link" << false << 0 << "";
+        // Rewriting in place is not whole or nothing (a kill -9 during a 32 MB BMP left it
+        // half new), and replacing the file would part its names: refused unless forced.
+        QTest::newRow("hard link is refused, both names keep what they held")
+            << "hard link" << false << 1
+            << "the file has several names (hard links) (--force rewrites it in place, for "
+               "every name)";
+        QTest::newRow("hard link with --force: both names see the picture")
+            << "hard link" << true << 0 << "";
     }
     void replacingKeepsTheFilesProtection() {
         QFETCH(QString, existing);
@@ -616,6 +624,7 @@ class CliTest : public QObject {
         if (status != 0) {
             QCOMPARE(r.err, QStringLiteral("cannot write '%1': %2").arg(out, error));
             if (S_ISREG(after.st_mode)) QCOMPARE(contentOf(out), old);
+            if (existing == QLatin1String("hard link")) QCOMPARE(contentOf(other), old);
             return;
         }
         QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
@@ -633,22 +642,26 @@ class CliTest : public QObject {
                  QStringList());
     }
 
-    // Temporaries a killed run left behind are removed once they are a minute old; one
-    // that a run still going on may own is kept.
-    void oldTemporariesAreRemoved() {
+    // A temporary a killed run left behind is removed by the next run that writes there,
+    // at once; one that a run still going on holds (locked) is kept, and so is a user's file
+    // that only looks like one.
+    void leftTemporariesAreRemoved() {
         QTemporaryDir here;
-        const QString stale = here.filePath(QStringLiteral(".marlisk-Ab12Cd"));
-        const QString fresh = here.filePath(QStringLiteral(".marlisk-Ef34Gh"));
-        for (const QString& t : {stale, fresh}) {
+        const QString left = here.filePath(QStringLiteral(".marlisk-temporary-Ab12Cd34"));
+        const QString held = here.filePath(QStringLiteral(".marlisk-temporary-Ef56Gh78"));
+        const QString users = here.filePath(QStringLiteral(".marlisk-Ab12Cd"));
+        for (const QString& t : {left, held, users}) {
             QFile f(t);
-            QVERIFY(f.open(QIODevice::WriteOnly) && f.write("half") == 4);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write("complete") == 8);
         }
-        const timeval old[2] = {{time(nullptr) - 120, 0}, {time(nullptr) - 120, 0}};
-        QCOMPARE(utimes(QFile::encodeName(stale).constData(), old), 0);
+        QFile holder(held);
+        QVERIFY(holder.open(QIODevice::ReadOnly));
+        QCOMPARE(flock(holder.handle(), LOCK_EX), 0);
         const Run r = runCli({"ean8", "9638507", "-o", here.filePath(QStringLiteral("t.png"))});
         QVERIFY2(r.status == 0, qPrintable(r.err));
-        QVERIFY(!QFile::exists(stale));
-        QVERIFY(QFile::exists(fresh));
+        QVERIFY(!QFile::exists(left));
+        QVERIFY(QFile::exists(held));
+        QVERIFY(QFile::exists(users));
     }
 
     // A failed or short write on standard output is a failure, with what the system said.
