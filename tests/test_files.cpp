@@ -14,9 +14,11 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 #include <cstdio>
 
 #include "surface/filewrite.h"
+#include "surface/picturefile.h"
 #include "surface/png.h"
 
 namespace {
@@ -139,6 +141,43 @@ class FilesTest : public QObject {
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x)
                 QCOMPARE(back.pixel(x, y) & 0xFFFFFF, image.pixel(x, y) & 0xFFFFFF);
+    }
+
+    // The indexed picture BMP files are written from numbers the colours as the PNG file's
+    // palette does, in order of first use, and keeps every pixel; more than 256 colours are
+    // left as they are.
+    void indexedPictureAgreesWithThePng_data() { pngKeepsEveryPixel_data(); }
+    void indexedPictureAgreesWithThePng() {
+        QFETCH(int, colours);
+        QFETCH(int, width);
+        QFETCH(int, format);
+        QFETCH(int, depth);
+        const QImage image = banded(colours, width, QImage::Format(format));
+        const QImage compact = files::compactImage(image);
+        if (depth == 0) {
+            QCOMPARE(compact.format(), image.format());
+            return;
+        }
+        QCOMPARE(compact.format(), QImage::Format_Indexed8);
+        QCOMPARE(compact.dotsPerMeterX(), 11811);
+        const QByteArray png = files::encodePalettePng(image);
+        const qsizetype plte = png.indexOf("PLTE");
+        QVERIFY(plte > 4);
+        const int entries = qFromBigEndian<quint32>(png.constData() + plte - 4) / 3;
+        QCOMPARE(compact.colorCount(), entries);
+        for (int i = 0; i < entries; ++i) {
+            const auto* rgb = reinterpret_cast<const uchar*>(png.constData() + plte + 4 + 3 * i);
+            QCOMPARE(compact.color(i), qRgb(rgb[0], rgb[1], rgb[2]));
+        }
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                QCOMPARE(compact.pixel(x, y) & 0xFFFFFF, image.pixel(x, y) & 0xFFFFFF);
+    }
+
+    // A null picture comes back as it is (the writer once called itself on it without end).
+    void nullPictureIsNotCompacted() {
+        QVERIFY(files::compactImage(QImage()).isNull());
+        QVERIFY(files::encodePalettePng(QImage()).isEmpty());
     }
 
     // A new file gets the mode the user's umask gives and all of its bytes; nothing is
