@@ -231,6 +231,8 @@ class CliTest : public QObject {
             << "unknown file type of '%1': use .png, .bmp, .svg or .pdf";
         QTest::newRow("read-only file") << "ro.png"
                                         << "the file is read-only";
+        QTest::newRow("file with several names") << "linked.png"
+                                                 << "the file has several names (hard links)";
     }
     void saveFromTheWindowRefused() {
         QFETCH(QString, target);
@@ -246,6 +248,9 @@ class CliTest : public QObject {
         ro.write("kept");
         ro.close();
         ro.setPermissions(QFile::ReadOwner);
+        QCOMPARE(link(QFile::encodeName(plain.fileName()).constData(),
+                      QFile::encodeName(file(QStringLiteral("linked.png"))).constData()),
+                 0);
 
         Session s;
         Tmainfm& w = s.start();
@@ -263,8 +268,10 @@ class CliTest : public QObject {
         QCOMPARE(s.messages.front().caption, QStringLiteral("Notice"));
         QVERIFY2(said.contains(reason) && said.contains(file(target)), qPrintable(said));
         QCOMPARE(contentOf(file(QStringLiteral("ro.png"))), QByteArray("kept"));
+        QCOMPARE(contentOf(file(QStringLiteral("linked.png"))), QByteArray());
         QCOMPARE(QDir(here.path()).entryList(QDir::Files | QDir::Hidden),
-                 QStringList({QStringLiteral("plain"), QStringLiteral("ro.png")}));
+                 QStringList({QStringLiteral("linked.png"), QStringLiteral("plain"),
+                              QStringLiteral("ro.png")}));
         QVERIFY(!s.readIni().contains("[Folders]"));
     }
 
