@@ -4,16 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QDateTime>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QRegularExpression>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <cerrno>
 
 #include "surface/convert.h"
+#include "surface/filewrite.h"
 
 namespace {
 const QByteArray kBom = QByteArrayLiteral("\xEF\xBB\xBF");
@@ -156,44 +152,12 @@ QString IniFile::formatFloat(double v) {
 }
 
 bool IniFile::save() {
-    // A symbolic link is written through to the file it names, and the file replaced keeps
-    // its owner and mode: saving as another user (root) must not take the file over.
-    QString target = path_;
-    struct stat st {};
-    const bool exists = ::stat(QFile::encodeName(path_).constData(), &st) == 0;
-    if (exists) {
-        if (!S_ISREG(st.st_mode)) return false;
-        target = QFileInfo(path_).canonicalFilePath();
-        if (target.isEmpty()) return false;
-    }
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly)) return false;
     QByteArray all = hasBom_ ? kBom : QByteArray();
     for (const QByteArray& line : lines_) all += line + '\n';
-    if (out.write(all) != all.size()) {
-        out.cancelWriting();
-        return false;
-    }
-    if (exists) {
-        // The owner first: changing it clears set-id bits that the mode then restores.
-        if (st.st_uid != ::geteuid() || st.st_gid != ::getegid())
-            (void)::fchown(out.handle(), st.st_uid, st.st_gid);
-        ::fchmod(out.handle(), st.st_mode & 07777);
-    }
-    if (!out.commit()) return false;
-    removeStaleTemporaries(target);
-    return true;
-}
-
-void IniFile::removeStaleTemporaries(const QString& written) {
-    // A writer killed between naming its temporary and renaming it over the file leaves
-    // "<file>.XXXXXX" behind. Those older than a minute belong to no write still going on.
-    const QFileInfo file(written);
-    const QRegularExpression temporary(QRegularExpression::anchoredPattern(
-        QRegularExpression::escape(file.fileName()) + QStringLiteral("\\.[A-Za-z0-9]{6}")));
-    const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-kStaleSeconds);
-    for (const QFileInfo& f : file.dir().entryInfoList(QDir::Files | QDir::Hidden)) {
-        if (temporary.match(f.fileName()).hasMatch() && f.lastModified().toUTC() < before)
-            QFile::remove(f.filePath());
-    }
+    // A file with several names is rewritten in place so that every name keeps seeing the
+    // settings. A write only ever adds or changes keys, so a run killed before the file is
+    // cut to its new length leaves the new lines first, followed by old ones that every
+    // lookup finds after them.
+    return files::replaceFile(QFile::encodeName(path_), all, {.readOnly = false, .inPlace = true})
+        .isEmpty();
 }

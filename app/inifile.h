@@ -2,10 +2,11 @@
 // A small INI file: "[section]" lines and "key=value" lines. Reading never fails (a
 // missing or unreadable file reads as empty). Every write rewrites the whole file through
 // a temporary that is renamed into place, so the file on disk is always either the old or
-// the new one, never half of each. Lines the reader does not understand are kept as they
-// are, so a write never loses anything that was in the file. Only a regular file is read
-// or replaced; a symbolic link is written through to its target, whose owner and mode a
-// write keeps.
+// the new one, never half of each; a file with several names (hard links) is rewritten in
+// place instead, keeping them, and then reads as the old or the new one. Lines the reader
+// does not understand are kept as they are, so a write never loses anything that was in
+// the file. Only a regular file is read or replaced; a symbolic link is written through to
+// its target, whose owner and mode a write keeps.
 
 #include <QByteArray>
 #include <QString>
@@ -33,14 +34,11 @@ class IniFile {
     static QString formatFloat(double v);
 
     static constexpr qint64 kMaxFileSize = 4 * 1024 * 1024;
-    // Age after which a leftover temporary of an interrupted write is removed by a write.
-    static constexpr int kStaleSeconds = 60;
 
   private:
     int findSection(const QString& section) const;
     int findKey(int sectionLine, const QString& key) const;
     bool save();
-    static void removeStaleTemporaries(const QString& written);
 
     QString path_;
     std::vector<QByteArray> lines_;

@@ -50,7 +50,7 @@ void newFiles(benchmark::State& state, Write write) {
 
 void wholeFile(benchmark::State& state) {
     newFiles(state, [](const QByteArray& path, const QByteArray& bytes) {
-        return files::replaceFile(path, bytes, false).isEmpty();
+        return files::replaceFile(path, bytes).isEmpty();
     });
 }
 

@@ -450,8 +450,12 @@ Output:
   -o FILE             .png, .bmp, .svg or .pdf by extension; "-" writes PNG to standard
                       output. Files are written whole or not at all; an existing
                       file keeps its mode and owner. Anything but a regular file (or a
-                      symbolic link to one) is never replaced.
-  --force             replace read-only output files too
+                      symbolic link to one) is never replaced; a read-only file and a
+                      file with several names (hard links) only with --force.
+  --force             replace read-only output files too, and rewrite a file with several
+                      names in place so that every name sees the new picture. That write
+                      is not whole or nothing: a run killed or a disk failing during it
+                      leaves the file part new, part old, under every name.
   --modules           print the module string of the symbol (and of the add-on on a second
                       line) on standard output, as 1 (bar) and 0 (space), after the same
                       checks as a build

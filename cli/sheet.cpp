@@ -93,7 +93,8 @@ class Destination {
     QString finish() {
         if (!pdf_ || abandoned_) return {};
         pdf_.reset();
-        const QString error = files::replaceFile(o_.symbol.output, buffer_.data(), o_.force);
+        const QString error =
+            files::replaceFile(o_.symbol.output, buffer_.data(), {o_.force, o_.force});
         return error.isEmpty() ? QString()
                                : QStringLiteral("cannot write %1: %2")
                                      .arg(QFile::decodeName(o_.symbol.output), error);

@@ -123,6 +123,8 @@ QString writeOutput(const surface::Bitmap& picture, const SymbolRequest& r, bool
                                               row.takesAddOn ? r.addon : QString());
     QString error = files::writePicture(picture, r.turn, r.output, force, title);
     if (error.endsWith(files::readOnlyReason())) error += QStringLiteral(" (--force replaces it)");
+    if (error.endsWith(files::severalNamesReason()))
+        error += QStringLiteral(" (--force rewrites it in place, for every name)");
     return error;
 }
 

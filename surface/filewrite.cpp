@@ -3,18 +3,19 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <mutex>
 #include <random>
 #include <set>
@@ -58,19 +59,33 @@ QByteArray realPath(const QByteArray& path) {
     return ::realpath(path.constData(), resolved) ? QByteArray(resolved) : QByteArray();
 }
 
+void (*stepHook)(testing::Step) = nullptr;
+std::atomic<bool> unnamedAllowed{true};
+
+constexpr std::size_t kPrefixLength = sizeof kTemporaryPrefix - 1;
+constexpr int kRandomLetters = 8;
+
 QByteArray temporaryName(const QByteArray& folder) {
     static constexpr char kLetters[] =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     thread_local std::mt19937 random{std::random_device{}()};
-    QByteArray name = folder + "/.marlisk-";
-    for (int i = 0; i < 6; ++i) name += kLetters[random() % (sizeof kLetters - 1)];
+    QByteArray name = folder + '/' + kTemporaryPrefix;
+    for (int i = 0; i < kRandomLetters; ++i) name += kLetters[random() % (sizeof kLetters - 1)];
     return name;
 }
 
-// A run killed between naming its temporary and renaming it leaves ".marlisk-XXXXXX"
-// behind; those older than a minute belong to no write still going on. Each folder is
-// looked through once a run.
-void removeStaleTemporaries(const QByteArray& folder) {
+bool isTemporaryName(const char* name) {
+    if (std::strncmp(name, kTemporaryPrefix, kPrefixLength) != 0) return false;
+    const char* letters = name + kPrefixLength;
+    return std::strlen(letters) == kRandomLetters &&
+           std::all_of(letters, letters + kRandomLetters,
+                       [](char c) { return std::isalnum(uchar(c)) != 0; });
+}
+
+// A temporary whose lock can be taken has no writer: its writer finished or was killed
+// (the system drops a process's locks when it ends). It is removed if it still has the
+// name it was opened by. Each folder is looked through once a run.
+void removeLeftTemporaries(const QByteArray& folder) {
     static std::mutex lock;
     static std::set<QByteArray> done;
     {
@@ -79,19 +94,48 @@ void removeStaleTemporaries(const QByteArray& folder) {
     }
     DIR* dir = ::opendir(folder.constData());
     if (dir == nullptr) return;
-    const time_t before = std::time(nullptr) - kStaleTemporarySeconds;
     while (const dirent* e = ::readdir(dir)) {
-        const QByteArray name(e->d_name);
-        if (name.size() != 15 || !name.startsWith(".marlisk-")) continue;
-        if (!std::all_of(name.begin() + 9, name.end(),
-                         [](char c) { return std::isalnum(uchar(c)); }))
-            continue;
-        struct stat st {};
-        if (::fstatat(::dirfd(dir), e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-            S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && st.st_mtime < before)
+        if (!isTemporaryName(e->d_name)) continue;
+        const int fd = ::openat(::dirfd(dir), e->d_name,
+                                O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat opened {
+        }, named{};
+        if (::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && opened.st_uid == ::geteuid() &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+            ::fstatat(::dirfd(dir), e->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+            named.st_dev == opened.st_dev && named.st_ino == opened.st_ino)
             ::unlinkat(::dirfd(dir), e->d_name, 0);
+        ::close(fd);
     }
     ::closedir(dir);
+}
+
+// A locked temporary in `folder`: unnamed where the file system allows, else named (and
+// then locked before anyone else can take the lock and remove it). -1 and errno on failure.
+int openTemporary(const QByteArray& folder, QByteArray* name) {
+    if (unnamedAllowed) {
+        const int fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+        if (fd >= 0) {
+            ::flock(fd, LOCK_EX);
+            return fd;
+        }
+    }
+    for (int tries = 0; tries < 100; ++tries) {
+        *name = temporaryName(folder);
+        const int fd = ::open(name->constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
+        if (fd < 0 && errno == EEXIST) continue;
+        if (fd < 0) break;
+        // Another run's sweep may have taken the lock between the open and this one; then
+        // it has removed the file, which must not be written.
+        struct stat st {};
+        const bool locked = ::flock(fd, LOCK_EX) == 0;
+        if (locked && ::fstat(fd, &st) == 0 && st.st_nlink > 0) return fd;
+        if (!locked) ::unlink(name->constData());
+        ::close(fd);
+    }
+    name->clear();
+    return -1;
 }
 
 mode_t newFileMode() {
@@ -126,6 +170,7 @@ QString rewriteInPlace(const QByteArray& path, const struct stat& was, const QBy
     else if (!bytes.isEmpty())
         error = ::posix_fallocate(fd, 0, bytes.size());
     if (error == 0) error = writeAll(fd, bytes.constData(), bytes.size());
+    if (error == 0 && stepHook) stepHook(testing::Step::InPlaceWritten);
     if (error == 0 && ::ftruncate(fd, bytes.size()) != 0) error = errno;
     if (::close(fd) != 0 && error == 0) error = errno;
     return error == 0 ? QString() : systemError(error);
@@ -159,7 +204,11 @@ QString readOnlyReason() {
     return QStringLiteral("the file is read-only");
 }
 
-QString replaceFile(const QByteArray& path, const QByteArray& bytes, bool force) {
+QString severalNamesReason() {
+    return QStringLiteral("the file has several names (hard links)");
+}
+
+QString replaceFile(const QByteArray& path, const QByteArray& bytes, Allow allow) {
     QByteArray target = path;
     // One look at the name; a symbolic link takes a second at what it points to.
     struct stat st {};
@@ -175,23 +224,21 @@ QString replaceFile(const QByteArray& path, const QByteArray& bytes, bool force)
         if (!S_ISREG(st.st_mode)) return QStringLiteral("it is not a regular file");
         const bool readOnly = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
                               ::access(path.constData(), W_OK) != 0;
-        if (readOnly && !force) return readOnlyReason();
+        if (readOnly && !allow.readOnly) return readOnlyReason();
         if (isLink) target = realPath(path);
         if (target.isEmpty()) return systemError(errno);
-        if (st.st_nlink > 1) return rewriteInPlace(target, st, bytes);
+        if (st.st_nlink > 1) {
+            if (!allow.inPlace) return severalNamesReason();
+            return rewriteInPlace(target, st, bytes);
+        }
     }
     const QByteArray folder = folderOf(target);
     // An unnamed temporary vanishes with the process whatever happens to it; it gets a name
     // only for the moment between being complete and being renamed over the file.
-    bool unnamed = true;
     QByteArray name;
-    int fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        unnamed = false;
-        name = folder + "/.marlisk-XXXXXX";
-        fd = ::mkostemp(name.data(), O_CLOEXEC);
-        if (fd < 0) return systemError(errno);
-    }
+    int fd = openTemporary(folder, &name);
+    if (fd < 0) return systemError(errno);
+    const bool unnamed = name.isEmpty();
     int error = writeAll(fd, bytes.constData(), bytes.size());
     if (error == 0 && exists) {
         // The owner first: changing it clears set-id bits that the mode then restores.
@@ -225,16 +272,20 @@ QString replaceFile(const QByteArray& path, const QByteArray& bytes, bool force)
         }
         if (name.isEmpty() && error == 0) error = EEXIST;
     }
+    if (error == 0 && !name.isEmpty() && stepHook) stepHook(testing::Step::TemporaryNamed);
+    // The lock stays until the rename is done (a copy of the descriptor holds it), while
+    // closing the descriptor written through reports what a network file system could not
+    // store.
+    const int lock = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
     if (::close(fd) != 0 && error == 0) {
         error = errno;
         if (linked) ::unlink(target.constData());  // what was written may not all be there
     }
     if (error == 0 && !linked && ::rename(name.constData(), target.constData()) != 0) error = errno;
-    if (error != 0) {
-        if (!name.isEmpty()) ::unlink(name.constData());
-        return systemError(error);
-    }
-    removeStaleTemporaries(folder);
+    if (error != 0 && !name.isEmpty()) ::unlink(name.constData());
+    if (lock >= 0) ::close(lock);
+    if (error != 0) return systemError(error);
+    removeLeftTemporaries(folder);
     return {};
 }
 
@@ -258,5 +309,15 @@ QByteArray fileIdentity(const QByteArray& given) {
     const qsizetype slash = path.lastIndexOf('/');
     return "path " + (folder.isEmpty() ? folderOf(path) : folder) + '/' + path.mid(slash + 1);
 }
+
+namespace testing {
+void setHook(void (*hook)(Step)) {
+    stepHook = hook;
+}
+
+void setUnnamedTemporaries(bool allowed) {
+    unnamedAllowed = allowed;
+}
+}  // namespace testing
 
 }  // namespace files

@@ -6,6 +6,7 @@
 #include <QImageWriter>
 
 #include "surface/filewrite.h"
+#include "surface/palette.h"
 #include "surface/png.h"
 #include "surface/vectorexport.h"
 
@@ -30,31 +31,21 @@ QString pictureTitle(const QString& symbology, const QString& data, const QStrin
 QImage compactImage(const QImage& image) {
     // A symbol has a handful of colours: an indexed picture holds them exactly and encodes
     // several times faster and smaller than 32-bit pixels.
-    if (image.format() == QImage::Format_Indexed8) return image;
+    if (image.isNull() || image.format() == QImage::Format_Indexed8) return image;
     if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32)
         return compactImage(image.convertToFormat(QImage::Format_RGB32));
-    QVector<QRgb> table;
+    surface::Palette palette;
     QImage out(image.size(), QImage::Format_Indexed8);
-    QRgb last = 0;
-    int lastIndex = -1;
     for (int y = 0; y < image.height(); ++y) {
         const auto* src = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         uchar* dst = out.scanLine(y);
         for (int x = 0; x < image.width(); ++x) {
-            const QRgb c = src[x] | 0xFF000000;
-            if (c != last || lastIndex < 0) {
-                lastIndex = static_cast<int>(table.indexOf(c));
-                if (lastIndex < 0) {
-                    if (table.size() == 256) return image;  // too many colours: keep it as it is
-                    lastIndex = static_cast<int>(table.size());
-                    table.push_back(c);
-                }
-                last = c;
-            }
-            dst[x] = static_cast<uchar>(lastIndex);
+            const int index = palette.index(src[x]);
+            if (index < 0) return image;  // too many colours: keep it as it is
+            dst[x] = static_cast<uchar>(index);
         }
     }
-    out.setColorTable(table);
+    out.setColorTable(palette.table());
     out.setDotsPerMeterX(image.dotsPerMeterX());
     out.setDotsPerMeterY(image.dotsPerMeterY());
     return out;
@@ -112,7 +103,7 @@ QString writePicture(const surface::Bitmap& picture, bool turned, const QByteArr
         if (path == "-")
             error = writeStandardOutput(bytes);
         else
-            error = replaceFile(path, bytes, force);
+            error = replaceFile(path, bytes, {force, force});
     }
     if (error.isEmpty()) return {};
     if (path == "-") return QStringLiteral("cannot write to standard output: %1").arg(error);

@@ -14,8 +14,9 @@ enum class Format { Png, Bmp, Svg, Pdf, Unknown };
 Format formatOf(const QString& path);
 
 // Writes the picture, turned 90 degrees clockwise when asked, to the file `path` (its
-// bytes as given) or to standard output for "-". A read-only file is replaced only when
-// `force`. A PDF carries `title` as its document title. Returns an empty string on success,
+// bytes as given) or to standard output for "-". A read-only file is replaced, and a file
+// with several names rewritten in place, only when `force`. A PDF carries `title` as its
+// document title. Returns an empty string on success,
 // otherwise what went wrong.
 QString writePicture(const surface::Bitmap& picture, bool turned, const QByteArray& path,
                      bool force, const QString& title = {});

@@ -4,6 +4,7 @@
 #include <zlib.h>
 
 #include "surface/deflate.h"
+#include "surface/palette.h"
 #endif
 
 #include <algorithm>
@@ -33,32 +34,6 @@ void chunk(QByteArray& out, const char type[4], const QByteArray& data) {
 // Bytes in a row from which a repeated row is sent as zeros under the "Up" filter.
 constexpr qsizetype kLongRow = 512;
 
-// The colours of a picture in order of first appearance (at most 256).
-class Palette {
-  public:
-    // The index of the colour (alpha ignored), added when new; -1 when the palette is full.
-    int index(QRgb pixel) {
-        if (pixel == last_ && lastIndex_ >= 0) return lastIndex_;
-        const QRgb c = pixel & 0xFFFFFF;
-        const QRgb* found = std::find(colours_.begin(), colours_.begin() + size_, c);
-        if (found == colours_.begin() + size_) {
-            if (size_ == 256) return -1;
-            colours_[size_++] = c;
-        }
-        last_ = pixel;
-        lastIndex_ = static_cast<int>(found - colours_.begin());
-        return lastIndex_;
-    }
-    int size() const { return size_; }
-    QRgb operator[](int i) const { return colours_[i]; }
-
-  private:
-    std::array<QRgb, 256> colours_{};
-    int size_ = 0;
-    QRgb last_ = 0;
-    int lastIndex_ = -1;
-};
-
 }  // namespace
 
 QByteArray encodePalettePng(const QImage& image) {
@@ -78,7 +53,7 @@ QByteArray encodePalettePng(const QImage& image) {
     // The palette, in order of first appearance, and the indices of each row that differs
     // from the row above. A barcode's rows repeat: a row like the one above is sent as a
     // copy of it, and is not looked at pixel by pixel.
-    Palette palette;
+    surface::Palette palette;
     std::vector<int> distinct;  // rows, in order
     std::vector<uchar> indices;
     for (int y = 0; y < h; ++y) {

@@ -5,6 +5,8 @@
 #include <climits>
 #include <cstring>
 
+#include "surface/palette.h"
+
 namespace surface {
 
 namespace {
@@ -181,34 +183,21 @@ void paintRowsOf(uchar* bits, qsizetype stride, const std::vector<unsigned char>
 }  // namespace
 
 bool toIndices(std::vector<RowPainter>& painters, QVector<QRgb>& table) {
-    // A symbol has two or three colours, mostly alternating: the two last looked up are
-    // tried first.
-    QRgb colours[256];
-    int count = 0, last = 0, before = 0;
-    const auto index = [&](QRgb c) -> int {
-        if (count > 0 && colours[last] == c) return last;
-        std::swap(last, before);
-        if (count > 0 && colours[last] == c) return last;
-        for (last = 0; last < count; ++last)
-            if (colours[last] == c) return last;
-        if (count == 256) return -1;
-        colours[count] = c;
-        return count++;
-    };
+    Palette palette;
     for (auto p = painters.begin(); p != painters.end(); ++p) {
-        const int colour = index(p->colour), ink = p->glyphs ? index(p->ink) : 0;
+        const int colour = palette.index(p->colour), ink = p->glyphs ? palette.index(p->ink) : 0;
         if (colour < 0 || ink < 0) {
             // More than 256: the painters done so far get their colours back from the table.
             for (auto done = painters.begin(); done != p; ++done) {
-                done->colour = colours[done->colour];
-                if (done->glyphs) done->ink = colours[done->ink];
+                done->colour = palette[int(done->colour)];
+                if (done->glyphs) done->ink = palette[int(done->ink)];
             }
             return false;
         }
         p->colour = QRgb(colour);
         p->ink = QRgb(ink);
     }
-    table = QVector<QRgb>(colours, colours + count);
+    table = palette.table();
     return true;
 }
 

@@ -131,7 +131,13 @@ BuildResult build(const FamilyMember& s, const BarFamilyInputs& in, const BuildC
     if (s.supplementalAt == SupplementalAt::AfterPageValues) symbol.Supplemental = in.supplemental;
     // The size is taken before the comment is set: a comment line moves the drawing down
     // inside the same picture rather than enlarging it.
-    if (auto why = sizeRefusal(symbol.Extent(), context)) return refused(*why);
+    const PictureExtent extent = symbol.Extent();
+    if (auto why = sizeRefusal(extent, context)) return refused(*why);
+    // The main symbol's part of the picture needs room as it would without the add-on: a
+    // picture of the add-on alone is no symbol.
+    const double addOnWidth = double(symbol.ModuleWidth()) * (modules - s.moduleCounts[0]);
+    if (auto why = sizeRefusal({extent.width - addOnWidth, extent.height}, context))
+        return refused(*why);
 
     const int w = symbol.TotalWidth(), h = symbol.TotalHeight();
     r.picture.setDpi(r.dpi);

@@ -97,6 +97,10 @@ BuildResult buildEna13(const Ena13Inputs& in, const BuildContext& context) {
     symbol.SetCommentX(f / d + p.left);
     symbol.SetCommentY(p.top + p.interval);
     if (auto why = sizeRefusal(symbol.Extent(), context)) return stop(StoppedAt::Drawing, *why);
+    // The main symbol is drawn on a picture of its own width before an add-on widens it:
+    // that picture needs room too, as it would without the add-on.
+    if (auto why = sizeRefusal({symbol.MainWidthF(), symbol.HeightF()}, context))
+        return stop(StoppedAt::Drawing, *why);
 
     BuildResult r;
     r.notices = notices;

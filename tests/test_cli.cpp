@@ -1,6 +1,7 @@
 // marlisk-cli: the same pictures as the designer forms, files written whole or not at all,
 // refusals with the forms' texts, batches, vectors and resolution.
 
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/time.h>
@@ -230,6 +231,8 @@ class CliTest : public QObject {
             << "unknown file type of '%1': use .png, .bmp, .svg or .pdf";
         QTest::newRow("read-only file") << "ro.png"
                                         << "the file is read-only";
+        QTest::newRow("file with several names") << "linked.png"
+                                                 << "the file has several names (hard links)";
     }
     void saveFromTheWindowRefused() {
         QFETCH(QString, target);
@@ -245,6 +248,9 @@ class CliTest : public QObject {
         ro.write("kept");
         ro.close();
         ro.setPermissions(QFile::ReadOwner);
+        QCOMPARE(link(QFile::encodeName(plain.fileName()).constData(),
+                      QFile::encodeName(file(QStringLiteral("linked.png"))).constData()),
+                 0);
 
         Session s;
         Tmainfm& w = s.start();
@@ -262,8 +268,10 @@ class CliTest : public QObject {
         QCOMPARE(s.messages.front().caption, QStringLiteral("Notice"));
         QVERIFY2(said.contains(reason) && said.contains(file(target)), qPrintable(said));
         QCOMPARE(contentOf(file(QStringLiteral("ro.png"))), QByteArray("kept"));
+        QCOMPARE(contentOf(file(QStringLiteral("linked.png"))), QByteArray());
         QCOMPARE(QDir(here.path()).entryList(QDir::Files | QDir::Hidden),
-                 QStringList({QStringLiteral("plain"), QStringLiteral("ro.png")}));
+                 QStringList({QStringLiteral("linked.png"), QStringLiteral("plain"),
+                              QStringLiteral("ro.png")}));
         QVERIFY(!s.readIni().contains("[Folders]"));
     }
 
@@ -444,6 +452,84 @@ class CliTest : public QObject {
         QCOMPARE(again.readAll(), QByteArray("previous content"));
     }
 
+    // Page values that leave the main symbol no room are refused with an add-on as without
+    // one, whatever the output: the add-on's own width must not let an empty picture
+    // through (an ean13 with an add-on at --left -2200 once overflowed the stack writing
+    // PNG and BMP, and was refused as "cannot be written as vectors" for SVG and PDF).
+    void addOnLeavesNothingToDrawOn_data() {
+        QTest::addColumn<QStringList>("symbol");
+        QTest::addColumn<QString>("output");  // "-o" value; empty: --check alone
+        QTest::addColumn<QString>("size");    // in "The picture would be <size> pixels"
+        const QStringList ean13{"ean13", "590123412345", "--addon", "12", "--left", "-2200"};
+        QTest::newRow("ean13, add-on, PNG") << ean13 << "x.png"
+                                            << "-7 x 127";
+        QTest::newRow("ean13, add-on, BMP") << ean13 << "x.bmp"
+                                            << "-7 x 127";
+        QTest::newRow("ean13, add-on, SVG") << ean13 << "x.svg"
+                                            << "-7 x 127";
+        QTest::newRow("ean13, add-on, PDF") << ean13 << "x.pdf"
+                                            << "-7 x 127";
+        QTest::newRow("ean13, add-on, standard output") << ean13 << "-"
+                                                        << "-7 x 127";
+        QTest::newRow("ean13, add-on, --check alone") << ean13 << ""
+                                                      << "-7 x 127";
+        QTest::newRow("ean13 without add-on, the same values")
+            << ean13.mid(0, 2) + ean13.mid(4) << "x.png"
+            << "-7 x 127";
+        QTest::newRow("ean13, 5-digit add-on, --left -2600")
+            << QStringList{"ean13", "590123412345", "--addon", "12345", "--left", "-2600"}
+            << "x.png"
+            << "-46 x 127";
+        QTest::newRow("upca, add-on: a picture of the add-on alone")
+            << QStringList{"upca", "01234567890", "--addon", "12", "--left", "-2200"} << "x.png"
+            << "-5 x 141";
+        QTest::newRow("ean8, add-on")
+            << QStringList{"ean8", "1234567", "--addon", "12", "--left", "-2200"} << "x.svg"
+            << "-61 x 141";
+        QTest::newRow("upce, 5-digit add-on")
+            << QStringList{"upce", "012345", "--addon", "12345", "--left", "-1700"} << "x.png"
+            << "-45 x 141";
+    }
+    void addOnLeavesNothingToDrawOn() {
+        QFETCH(QStringList, symbol);
+        QFETCH(QString, output);
+        QFETCH(QString, size);
+        QTemporaryDir here;
+        QStringList args = symbol;
+        if (output.isEmpty())
+            args << QStringLiteral("--check");
+        else
+            args << QStringLiteral("-o")
+                 << (output == QLatin1String("-") ? output : here.filePath(output));
+        const Run r = runCli(args);
+        QCOMPARE(r.status, 2);
+        QCOMPARE(r.err, QStringLiteral("The picture would be %1 pixels, which leaves nothing to "
+                                       "draw on. Use larger sizes or page values.")
+                            .arg(size));
+        QCOMPARE(r.out, QByteArray());
+        QCOMPARE(QDir(here.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+
+    // In a batch such a line is refused with its number and the run goes on to the next.
+    void batchGoesOnPastALineThatLeavesNothingToDrawOn() {
+        QTemporaryDir here;
+        QFile list(here.filePath(QStringLiteral("list.csv")));
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.write(
+            "ean13,590123412345,12,,a.png\nean13,590123412345,,,b.png\n"
+            "ean13,590123412345,12,,c.bmp\nupca,01234567890,12,,d.png\n");
+        list.close();
+        const Run r = runCli({"--batch", list.fileName(), "--left", "-2200"}, here.path());
+        QCOMPARE(r.status, 2);
+        for (const char* line : {"line 1: The picture would be -7 x 127 pixels",
+                                 "line 2: The picture would be -7 x 127 pixels",
+                                 "line 3: The picture would be -7 x 127 pixels",
+                                 "line 4: The picture would be -5 x 141 pixels"})
+            QVERIFY2(r.err.contains(QLatin1String(line)), qPrintable(r.err));
+        QCOMPARE(QDir(here.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("list.csv")});
+    }
+
     void oversizedAndUnusableInput_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("status");
@@ -498,7 +584,14 @@ class CliTest : public QObject {
         QTest::newRow("link to a device")
             << "link to /dev/null" << true << 1 << "it is not a regular file";
         QTest::newRow("link to a file is written through") << "link to file" << false << 0 << "";
-        QTest::newRow("hard link: both names see the picture") << "hard link" << false << 0 << "";
+        // Rewriting in place is not whole or nothing (a kill -9 during a 32 MB BMP left it
+        // half new), and replacing the file would part its names: refused unless forced.
+        QTest::newRow("hard link is refused, both names keep what they held")
+            << "hard link" << false << 1
+            << "the file has several names (hard links) (--force rewrites it in place, for "
+               "every name)";
+        QTest::newRow("hard link with --force: both names see the picture")
+            << "hard link" << true << 0 << "";
     }
     void replacingKeepsTheFilesProtection() {
         QFETCH(QString, existing);
@@ -538,6 +631,7 @@ class CliTest : public QObject {
         if (status != 0) {
             QCOMPARE(r.err, QStringLiteral("cannot write '%1': %2").arg(out, error));
             if (S_ISREG(after.st_mode)) QCOMPARE(contentOf(out), old);
+            if (existing == QLatin1String("hard link")) QCOMPARE(contentOf(other), old);
             return;
         }
         QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
@@ -555,22 +649,26 @@ class CliTest : public QObject {
                  QStringList());
     }
 
-    // Temporaries a killed run left behind are removed once they are a minute old; one
-    // that a run still going on may own is kept.
-    void oldTemporariesAreRemoved() {
+    // A temporary a killed run left behind is removed by the next run that writes there,
+    // at once; one that a run still going on holds (locked) is kept, and so is a user's file
+    // that only looks like one.
+    void leftTemporariesAreRemoved() {
         QTemporaryDir here;
-        const QString stale = here.filePath(QStringLiteral(".marlisk-Ab12Cd"));
-        const QString fresh = here.filePath(QStringLiteral(".marlisk-Ef34Gh"));
-        for (const QString& t : {stale, fresh}) {
+        const QString left = here.filePath(QStringLiteral(".marlisk-temporary-Ab12Cd34"));
+        const QString held = here.filePath(QStringLiteral(".marlisk-temporary-Ef56Gh78"));
+        const QString users = here.filePath(QStringLiteral(".marlisk-Ab12Cd"));
+        for (const QString& t : {left, held, users}) {
             QFile f(t);
-            QVERIFY(f.open(QIODevice::WriteOnly) && f.write("half") == 4);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write("complete") == 8);
         }
-        const timeval old[2] = {{time(nullptr) - 120, 0}, {time(nullptr) - 120, 0}};
-        QCOMPARE(utimes(QFile::encodeName(stale).constData(), old), 0);
+        QFile holder(held);
+        QVERIFY(holder.open(QIODevice::ReadOnly));
+        QCOMPARE(flock(holder.handle(), LOCK_EX), 0);
         const Run r = runCli({"ean8", "9638507", "-o", here.filePath(QStringLiteral("t.png"))});
         QVERIFY2(r.status == 0, qPrintable(r.err));
-        QVERIFY(!QFile::exists(stale));
-        QVERIFY(QFile::exists(fresh));
+        QVERIFY(!QFile::exists(left));
+        QVERIFY(QFile::exists(held));
+        QVERIFY(QFile::exists(users));
     }
 
     // A failed or short write on standard output is a failure, with what the system said.

@@ -1,15 +1,24 @@
-// Picture files as both programs write them: the palette PNG keeps every pixel whatever
-// the number of colours and however rows repeat, and a new file appears whole with the
-// usual mode.
+// Files as both programs write them: the palette PNG keeps every pixel whatever the number
+// of colours and however rows repeat; a new file appears whole with the usual mode; a file
+// with several names is not parted from them; and a run killed in the middle of a write
+// leaves at most a temporary that says what it is, which the next write removes.
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QGuiApplication>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
+#include <cstdio>
 
 #include "surface/filewrite.h"
+#include "surface/picturefile.h"
 #include "surface/png.h"
 
 namespace {
@@ -28,6 +37,61 @@ QImage banded(int colours, int width, QImage::Format format) {
     image.setDotsPerMeterX(11811);
     image.setDotsPerMeterY(11811);
     return image;
+}
+
+QByteArray contentOf(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void put(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+}
+
+QStringList filesIn(const QString& folder) {
+    QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    names.sort();
+    return names;
+}
+
+QStringList temporariesIn(const QString& folder) {
+    return filesIn(folder).filter(
+        QRegularExpression(QStringLiteral("^\\.marlisk-temporary-[A-Za-z0-9]{8}$")));
+}
+
+// A writer in a process of its own. With "kill" it is killed (kill -9) where its complete
+// temporary has its name; with "wait" it says so there and waits to be killed. "named"
+// writes as on a file system without unnamed files.
+int writerMain(const QStringList& args) {
+    if (args.contains(QStringLiteral("named"))) files::testing::setUnnamedTemporaries(false);
+    if (args.contains(QStringLiteral("kill")))
+        files::testing::setHook([](files::testing::Step) { ::raise(SIGKILL); });
+    if (args.contains(QStringLiteral("wait"))) {
+        files::testing::setHook([](files::testing::Step) {
+            std::fputs("named\n", stdout);
+            std::fflush(stdout);
+            ::pause();
+        });
+    }
+    return files::replaceFile(QFile::encodeName(args.at(0)), "new content").isEmpty() ? 0 : 1;
+}
+
+// Runs the writer on `path`; false unless it was killed where it was to stop.
+bool killedWriting(const QString& path, const QStringList& how) {
+    QProcess writer;
+    writer.start(QCoreApplication::applicationFilePath(),
+                 QStringList{"--writer", path, "kill"} + how);
+    return writer.waitForFinished(30000) && writer.exitStatus() == QProcess::CrashExit;
+}
+
+// Another run's write into the folder: a process of its own, as the folder is looked
+// through once a run.
+bool laterWrite(const QString& path) {
+    QProcess writer;
+    writer.start(QCoreApplication::applicationFilePath(), QStringList{"--writer", path});
+    return writer.waitForFinished(30000) && writer.exitStatus() == QProcess::NormalExit &&
+           writer.exitCode() == 0;
 }
 }  // namespace
 
@@ -79,13 +143,50 @@ class FilesTest : public QObject {
                 QCOMPARE(back.pixel(x, y) & 0xFFFFFF, image.pixel(x, y) & 0xFFFFFF);
     }
 
+    // The indexed picture BMP files are written from numbers the colours as the PNG file's
+    // palette does, in order of first use, and keeps every pixel; more than 256 colours are
+    // left as they are.
+    void indexedPictureAgreesWithThePng_data() { pngKeepsEveryPixel_data(); }
+    void indexedPictureAgreesWithThePng() {
+        QFETCH(int, colours);
+        QFETCH(int, width);
+        QFETCH(int, format);
+        QFETCH(int, depth);
+        const QImage image = banded(colours, width, QImage::Format(format));
+        const QImage compact = files::compactImage(image);
+        if (depth == 0) {
+            QCOMPARE(compact.format(), image.format());
+            return;
+        }
+        QCOMPARE(compact.format(), QImage::Format_Indexed8);
+        QCOMPARE(compact.dotsPerMeterX(), 11811);
+        const QByteArray png = files::encodePalettePng(image);
+        const qsizetype plte = png.indexOf("PLTE");
+        QVERIFY(plte > 4);
+        const int entries = qFromBigEndian<quint32>(png.constData() + plte - 4) / 3;
+        QCOMPARE(compact.colorCount(), entries);
+        for (int i = 0; i < entries; ++i) {
+            const auto* rgb = reinterpret_cast<const uchar*>(png.constData() + plte + 4 + 3 * i);
+            QCOMPARE(compact.color(i), qRgb(rgb[0], rgb[1], rgb[2]));
+        }
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                QCOMPARE(compact.pixel(x, y) & 0xFFFFFF, image.pixel(x, y) & 0xFFFFFF);
+    }
+
+    // A null picture comes back as it is (the writer once called itself on it without end).
+    void nullPictureIsNotCompacted() {
+        QVERIFY(files::compactImage(QImage()).isNull());
+        QVERIFY(files::encodePalettePng(QImage()).isEmpty());
+    }
+
     // A new file gets the mode the user's umask gives and all of its bytes; nothing is
     // left beside it.
     void newFileIsWholeWithTheUsualMode() {
         QTemporaryDir here;
         const QByteArray path = QFile::encodeName(here.filePath(QStringLiteral("new.png")));
         const mode_t was = ::umask(027);
-        const QString error = files::replaceFile(path, QByteArray(5000, 'x'), false);
+        const QString error = files::replaceFile(path, QByteArray(5000, 'x'));
         ::umask(was);
         QCOMPARE(error, QString());
         struct stat st {};
@@ -98,10 +199,100 @@ class FilesTest : public QObject {
         QCOMPARE(QDir(here.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
                  QStringList{QStringLiteral("new.png")});
     }
+
+    // A run killed after its complete temporary got its name, before renaming it over the
+    // file (kill -9 in a batch): the file keeps its old content, and what is left says
+    // what it is. The next write into the folder, by another run, removes it at once; a
+    // temporary of a run still writing stays, and so does everything else.
+    void killedWriteLeavesATemporaryTheNextWriteRemoves_data() {
+        QTest::addColumn<QStringList>("how");
+        QTest::newRow("unnamed temporary, named for the rename") << QStringList{};
+        QTest::newRow("file system without unnamed files: named from the start")
+            << QStringList{QStringLiteral("named")};
+    }
+    void killedWriteLeavesATemporaryTheNextWriteRemoves() {
+        QFETCH(QStringList, how);
+        QTemporaryDir here;
+        const QString out = here.filePath(QStringLiteral("x.png"));
+        put(out, "old content");
+        QVERIFY(killedWriting(out, how));
+        QCOMPARE(contentOf(out), QByteArray("old content"));
+        const QStringList left = temporariesIn(here.path());
+        QCOMPARE(left.size(), 1);
+        QCOMPARE(contentOf(here.filePath(left[0])), QByteArray("new content"));
+
+        // Not ours, or not provably left behind: a user's files with similar names, the
+        // temporary of a write still going on, one the program made before it said what
+        // its temporaries are.
+        const QStringList users{QStringLiteral(".marlisk-temporary-Ab12"),
+                                QStringLiteral(".marlisk-temporary-Ab12Cd34.png"),
+                                QStringLiteral(".marlisk-Ab12Cd"), QStringLiteral("x.png.backup")};
+        for (const QString& name : users) put(here.filePath(name), "the user's");
+        put(here.filePath(QStringLiteral("y.png")), "old content");
+        QProcess live;
+        live.start(QCoreApplication::applicationFilePath(),
+                   QStringList{"--writer", here.filePath(QStringLiteral("y.png")), "wait"} + how);
+        QVERIFY(live.waitForReadyRead(30000));
+        QStringList liveTemporary = temporariesIn(here.path());
+        liveTemporary.removeAll(left[0]);
+        QCOMPARE(liveTemporary.size(), 1);
+
+        QVERIFY(laterWrite(here.filePath(QStringLiteral("z.png"))));
+        QVERIFY(!QFile::exists(here.filePath(left[0])));
+        QVERIFY(QFile::exists(here.filePath(liveTemporary[0])));
+        for (const QString& name : users)
+            QCOMPARE(contentOf(here.filePath(name)), QByteArray("the user's"));
+        live.kill();
+        live.waitForFinished();
+    }
+
+    // A file with several names is refused unless rewriting it in place is allowed; then it
+    // keeps its inode and every name sees the new content. Replacing it would part the names.
+    void fileWithSeveralNamesKeepsThem_data() {
+        QTest::addColumn<bool>("inPlace");
+        QTest::newRow("not allowed: refused, both names as they were") << false;
+        QTest::newRow("allowed: rewritten in place, both names see it") << true;
+    }
+    void fileWithSeveralNamesKeepsThem() {
+        QFETCH(bool, inPlace);
+        QTemporaryDir here;
+        const QString out = here.filePath(QStringLiteral("x.bmp"));
+        const QString other = here.filePath(QStringLiteral("other.bmp"));
+        put(out, "old content, longer than the new");
+        QCOMPARE(::link(QFile::encodeName(out).constData(), QFile::encodeName(other).constData()),
+                 0);
+        struct stat before {
+        }, after{};
+        QCOMPARE(::stat(QFile::encodeName(out).constData(), &before), 0);
+        const QString error =
+            files::replaceFile(QFile::encodeName(out), "new content", {.inPlace = inPlace});
+        QCOMPARE(error, inPlace ? QString() : files::severalNamesReason());
+        const QByteArray expected = inPlace ? "new content" : "old content, longer than the new";
+        QCOMPARE(contentOf(out), expected);
+        QCOMPARE(contentOf(other), expected);
+        QCOMPARE(::stat(QFile::encodeName(out).constData(), &after), 0);
+        QCOMPARE(after.st_ino, before.st_ino);
+        QCOMPARE(filesIn(here.path()), (QStringList{"other.bmp", "x.bmp"}));
+    }
+
+    // Without unnamed files, a new file and a replaced one still leave nothing beside them.
+    void namedTemporariesLeaveNothing() {
+        QTemporaryDir here;
+        files::testing::setUnnamedTemporaries(false);
+        const QByteArray path = QFile::encodeName(here.filePath(QStringLiteral("n.pdf")));
+        const QString first = files::replaceFile(path, "first");
+        const QString second = files::replaceFile(path, "second");
+        files::testing::setUnnamedTemporaries(true);
+        QCOMPARE(first, QString());
+        QCOMPARE(second, QString());
+        QCOMPARE(contentOf(QFile::decodeName(path)), QByteArray("second"));
+        QCOMPARE(filesIn(here.path()), QStringList{QStringLiteral("n.pdf")});
+    }
 };
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
+    if (argc >= 3 && QByteArray(argv[1]) == "--writer") return writerMain(app.arguments().mid(2));
     FilesTest t;
     return QTest::qExec(&t, argc, argv);
 }

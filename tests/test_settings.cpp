@@ -1,6 +1,7 @@
 // The settings file: what is written, what is read back, and that nothing a user or a
 // crash can do to the file loses what it held.
 
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,6 +18,7 @@
 
 #include "app/inifile.h"
 #include "app/settings.h"
+#include "surface/filewrite.h"
 
 namespace {
 QByteArray readAll(const QString& path) {
@@ -53,6 +55,15 @@ class SettingsTest : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
     QString ini;
+
+    // Runs this program as another run that saves "Bar Code ENA8" as the symbology; true
+    // when it ended normally and the save succeeded.
+    bool runWriter(const char* mode) {
+        QProcess writer;
+        writer.start(QCoreApplication::applicationFilePath(), {QLatin1String(mode), ini});
+        return writer.waitForFinished(30000) && writer.exitStatus() == QProcess::NormalExit &&
+               writer.exitCode() == 0;
+    }
 
   private slots:
     void init() {
@@ -275,23 +286,64 @@ class SettingsTest : public QObject {
         QCOMPARE(settings::oversizeNotice().isEmpty(), ftop != 0);
     }
 
-    // Temporaries of interrupted writes are removed once no write can still be using them;
-    // a fresh one (another copy of the program writing now) and other files stay.
-    void writeRemovesOnlyStaleTemporaries() {
-        const QString fresh = ini + QStringLiteral(".Ab3xYz");
-        const QString stale = ini + QStringLiteral(".Qq7Rr2");
-        const QString other = ini + QStringLiteral(".backup");
-        for (const QString& p : {fresh, stale, other}) writeAll(p, "[Symbology]\n");
-        QFile f(stale);
-        QVERIFY(f.open(QIODevice::ReadWrite));
-        QVERIFY(f.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-2 * IniFile::kStaleSeconds),
-                              QFileDevice::FileModificationTime));
-        f.close();
+    // Only what the program made and can prove it made is removed: a user's file beside the
+    // settings file stays however old it is, whatever its name (a ".backup" once went as a
+    // stale temporary for having six letters after the file's name).
+    void saveKeepsTheUsersFilesBesideIt() {
+        const QStringList users{ini + QStringLiteral(".backup"), ini + QStringLiteral(".Qq7Rr2"),
+                                dir.filePath(QStringLiteral(".marlisk-Ab12Cd"))};
+        for (const QString& p : users) {
+            writeAll(p, "[Symbology]\n");
+            QFile f(p);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.setFileTime(QDateTime::currentDateTimeUtc().addDays(-30),
+                                  QFileDevice::FileModificationTime));
+        }
         QVERIFY(settings::writeSymbology(QStringLiteral("Bar Code C39")));
-        QVERIFY(QFile::exists(fresh));
-        QVERIFY(!QFile::exists(stale));
-        QVERIFY(QFile::exists(other));
-        QFile::remove(fresh);
+        for (const QString& p : users) {
+            QCOMPARE(readAll(p), QByteArray("[Symbology]\n"));
+            QFile::remove(p);
+        }
+    }
+
+    // A settings file with another name (hard link) keeps it: both names see what was saved,
+    // as with a picture file.
+    void saveKeepsOtherNames() {
+        const QString other = dir.filePath(QStringLiteral("shared.ini"));
+        writeAll(ini, "[pagesetting]\nftop=100\nfdown=100\nfleft=250\nfright=250\nfiwidth=50\n");
+        QCOMPARE(::link(QFile::encodeName(ini).constData(), QFile::encodeName(other).constData()),
+                 0);
+        struct stat before {
+        }, after{};
+        QCOMPARE(::stat(QFile::encodeName(ini).constData(), &before), 0);
+        QVERIFY(settings::writePageValues({1, 2, 3, 4, 5}));
+        QCOMPARE(::stat(QFile::encodeName(ini).constData(), &after), 0);
+        QCOMPARE(after.st_ino, before.st_ino);
+        QCOMPARE(after.st_nlink, nlink_t(2));
+        const QByteArray expected("[pagesetting]\nftop=1\nfdown=2\nfleft=3\nfright=4\nfiwidth=5\n");
+        QCOMPARE(readAll(ini), expected);
+        QCOMPARE(readAll(other), expected);
+        QFile::remove(other);
+    }
+
+    // Killed after the new settings are written over the old ones but before the file is cut
+    // to its new, shorter length: what is left of the old lines comes after the new ones,
+    // and the file reads as the new settings.
+    void killedInPlaceSaveReadsAsTheNewSettings() {
+        const QString other = dir.filePath(QStringLiteral("shared.ini"));
+        const QByteArray old(
+            "[pagesetting]\nftop=7\n[Symbology]\nChecked=Bar Code UPC-A, "
+            "as a longer name\n[Symbology]\nChecked=Bar Code C39\n");
+        writeAll(ini, old);
+        QCOMPARE(::link(QFile::encodeName(ini).constData(), QFile::encodeName(other).constData()),
+                 0);
+        QVERIFY(!runWriter("--killed-writing"));
+        QCOMPARE(readAll(ini),
+                 "[pagesetting]\nftop=7\n[Symbology]\nChecked=Bar Code ENA8\n"
+                 "[Symbology]\nChecked=Bar Code C39\necked=Bar Code C39\n");
+        QCOMPARE(settings::readSymbology(), QStringLiteral("Bar Code ENA8"));
+        QCOMPARE(settings::readPageValues().ftop, 7.0);
+        QCOMPARE(readAll(other), readAll(ini));
         QFile::remove(other);
     }
 
@@ -333,17 +385,28 @@ class SettingsTest : public QObject {
         // The kills fell at different moments of the writing, not all before or after it.
         if (kills >= 20) QVERIFY(seenOld && seenNew);
         // A kill between naming a temporary and renaming it leaves the temporary behind; the
-        // next write removes those that no write can still be using.
-        const QDateTime old = QDateTime::currentDateTimeUtc().addSecs(-2 * IniFile::kStaleSeconds);
-        for (const QFileInfo& f : QDir(dir.path()).entryInfoList(QDir::Files)) {
-            QFile leftover(f.filePath());
-            if (f.fileName() != QLatin1String("BCodeSetting.ini") &&
-                leftover.open(QIODevice::ReadWrite))
-                leftover.setFileTime(old, QFileDevice::FileModificationTime);
-        }
-        QVERIFY(settings::writeSymbology(QStringLiteral("Bar Code C39")));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
+        // next run's write removes it at once, as no write is using it any more.
+        QVERIFY(runWriter("--write-once"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
                  QStringList{QStringLiteral("BCodeSetting.ini")});
+    }
+
+    // The same, stopped at that very moment: the file keeps its old value, the complete
+    // temporary says what it is, and the next run removes it (the window saving its
+    // settings or marlisk-cli writing a picture there: they write alike).
+    void killedSaveLeavesATemporaryTheNextRunRemoves() {
+        QVERIFY(settings::writeSymbology(QStringLiteral("Bar Code C39")));
+        QVERIFY(!runWriter("--killed-writing"));
+        QCOMPARE(settings::readSymbology(), QStringLiteral("Bar Code C39"));
+        const QStringList left = QDir(dir.path())
+                                     .entryList({QStringLiteral(".marlisk-temporary-????????")},
+                                                QDir::Files | QDir::Hidden);
+        QCOMPARE(left.size(), 1);
+        QVERIFY(readAll(dir.filePath(left[0])).contains("Checked=Bar Code ENA8"));
+        QVERIFY(runWriter("--write-once"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("BCodeSetting.ini")});
+        QCOMPARE(settings::readSymbology(), QStringLiteral("Bar Code ENA8"));
     }
 };
 
@@ -351,6 +414,12 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     if (argc == 3 && QByteArray(argv[1]) == "--writer")
         return writerMain(QString::fromLocal8Bit(argv[2]));
+    if (argc == 3 && QByteArray(argv[1]).endsWith("-writing"))
+        files::testing::setHook([](files::testing::Step) { ::raise(SIGKILL); });
+    if (argc == 3 && QByteArray(argv[1]).startsWith("--")) {
+        settings::setPathOverride(QString::fromLocal8Bit(argv[2]));
+        return settings::writeSymbology(QStringLiteral("Bar Code ENA8")) ? 0 : 1;
+    }
     SettingsTest t;
     return QTest::qExec(&t, argc, argv);
 }
