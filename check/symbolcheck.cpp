@@ -14,10 +14,11 @@ QString nameOf(Symbology s) {
 
 std::vector<TextBox> textBoxesOf(const surface::Bitmap& picture) {
     std::vector<TextBox> boxes;
-    if (!picture.hasVectors()) return boxes;
-    for (const surface::VectorOp& op : picture.vectorOps()) {
-        if (op.kind != surface::VectorOp::Kind::Text) continue;
-        const QString& text = picture.textRuns()[std::size_t(op.text)].text;
+    const surface::Drawing* drawing = picture.drawing();
+    if (drawing == nullptr) return boxes;
+    for (const surface::Drawing::Mark& op : drawing->marks) {
+        if (op.kind != surface::Drawing::Mark::Kind::Text) continue;
+        const QString& text = drawing->textOf(op).text;
         if (!text.isEmpty() && !op.rect.isEmpty()) boxes.push_back({text, op.rect});
     }
     return boxes;

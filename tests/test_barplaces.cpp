@@ -134,6 +134,14 @@ class BarPlaces : public QObject {
             QCOMPARE(bottom, a.rect.bottom());
         }
 
+        // The bars are the module string --modules prints: read module by module across the
+        // middle row (Code 39 at ratio 2 has wide elements of two narrow modules).
+        QString read;
+        for (int x = g.bars.left() + g.modulePx / 2; x <= g.bars.right(); x += g.modulePx)
+            read += p.dark(x, g.bars.center().y()) ? QLatin1Char('1') : QLatin1Char('0');
+        const symbols::SymbologyRow& row = symbols::symbology(c.symbology);
+        QCOMPARE(read, row.modules(QString::fromLatin1(c.message)));
+
         // The add-on: its bars fill its rectangle from edge to edge, all of one height.
         if (c.addOn.isEmpty()) {
             QVERIFY(g.addOnBars.isEmpty());
