@@ -290,7 +290,7 @@ void Bitmap::clearOperations() {
 bool Bitmap::textOut(int x, int y, const QString& text) {
     if (isEmpty()) return true;  // nothing to write on; clipped away entirely
     const int dpi = drawing_.dpi;
-    const std::shared_ptr<const GlyphRun>& kept = keptGlyphRun(font_, dpi, text);
+    const std::shared_ptr<const GlyphRun> kept = keptGlyphRun(font_, dpi, text);
     const GlyphRun metrics = kept ? kept->cell() : glyphMetrics(font_, dpi, text);
     const QRect cell(x, y, metrics.advance, metrics.height);
     const QRect picture(0, 0, width(), height());

@@ -14,9 +14,10 @@
 
 #include "surface/drawing.h"
 #include "surface/font.h"
-#include "surface/glyphcache.h"
 
 namespace surface {
+
+struct GlyphRun;  // glyph pixels kept for painting (glyphcache.h)
 
 // A picture: its drawing (see drawing.h) and the pixels painted from it, with a canvas
 // (brush, pen and font state) and the few operations the symbols draw with. Fills and
