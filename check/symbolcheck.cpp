@@ -26,9 +26,10 @@ std::vector<TextBox> textBoxesOf(const surface::Bitmap& picture) {
 
 BarFills barFillsOf(const surface::Bitmap& picture) {
     BarFills fills;
-    if (!picture.hasVectors()) return fills;
-    for (const surface::VectorOp& op : picture.vectorOps()) {
-        if (op.kind != surface::VectorOp::Kind::Fill || op.rect.isEmpty()) continue;
+    const surface::Drawing* drawing = picture.drawing();
+    if (drawing == nullptr) return fills;
+    for (const surface::Drawing::Mark& op : drawing->marks) {
+        if (op.kind != surface::Drawing::Mark::Kind::Fill || op.rect.isEmpty()) continue;
         if (qRgb(qRed(op.colour), qGreen(op.colour), qBlue(op.colour)) == qRgb(255, 255, 255))
             continue;
         fills.colour = op.colour;
