@@ -27,7 +27,7 @@ void ours(benchmark::State& state, cli::Symbology s, const char* message, bool p
         if (paint)
             benchmark::DoNotOptimize(result.picture.image().constBits());
         else
-            benchmark::DoNotOptimize(result.picture.vectorOps().data());
+            benchmark::DoNotOptimize(result.picture.drawing());
     }
 }
 

@@ -14,10 +14,11 @@ QString nameOf(Symbology s) {
 
 std::vector<TextBox> textBoxesOf(const surface::Bitmap& picture) {
     std::vector<TextBox> boxes;
-    if (!picture.hasVectors()) return boxes;
-    for (const surface::VectorOp& op : picture.vectorOps()) {
-        if (op.kind != surface::VectorOp::Kind::Text) continue;
-        const QString& text = picture.textRuns()[std::size_t(op.text)].text;
+    const surface::Drawing* drawing = picture.drawing();
+    if (drawing == nullptr) return boxes;
+    for (const surface::Drawing::Mark& op : drawing->marks) {
+        if (op.kind != surface::Drawing::Mark::Kind::Text) continue;
+        const QString& text = drawing->textOf(op).text;
         if (!text.isEmpty() && !op.rect.isEmpty()) boxes.push_back({text, op.rect});
     }
     return boxes;
@@ -25,9 +26,10 @@ std::vector<TextBox> textBoxesOf(const surface::Bitmap& picture) {
 
 BarFills barFillsOf(const surface::Bitmap& picture) {
     BarFills fills;
-    if (!picture.hasVectors()) return fills;
-    for (const surface::VectorOp& op : picture.vectorOps()) {
-        if (op.kind != surface::VectorOp::Kind::Fill || op.rect.isEmpty()) continue;
+    const surface::Drawing* drawing = picture.drawing();
+    if (drawing == nullptr) return fills;
+    for (const surface::Drawing::Mark& op : drawing->marks) {
+        if (op.kind != surface::Drawing::Mark::Kind::Fill || op.rect.isEmpty()) continue;
         if (qRgb(qRed(op.colour), qGreen(op.colour), qBlue(op.colour)) == qRgb(255, 255, 255))
             continue;
         fills.colour = op.colour;

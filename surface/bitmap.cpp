@@ -25,19 +25,19 @@ bool Bitmap::setSize(int w, int h) {
     if (w == width() && h == height()) return true;
     if (w == 0 || h == 0) {
         image_ = QImage();
-        width_ = height_ = 0;
+        drawing_.width = drawing_.height = 0;
         clearOperations();
-        vectorsValid_ = true;
+        recorded_ = true;
         return true;
     }
     const int oldW = width(), oldH = height();
     // While the kept operations make every pixel, a picture that only grows needs no pixels
     // copied: its new area is one more operation. Such a picture is painted as indices into
     // its few colours, unless it has more than 256.
-    const bool fromOperations = vectorsValid_ && painted_ == 0 && w >= oldW && h >= oldH;
+    const bool fromOperations = recorded_ && painted_ == 0 && w >= oldW && h >= oldH;
     QImage next(w, h, fromOperations ? QImage::Format_Indexed8 : QImage::Format_RGB32);
     if (next.isNull()) return false;
-    stampResolution(next, dpi_);
+    stampResolution(next, dpi());
     if (!fromOperations) {
         paintPending();
         next.fill(brush_);
@@ -49,8 +49,8 @@ bool Bitmap::setSize(int w, int h) {
         }
     }
     image_ = std::move(next);
-    width_ = w;
-    height_ = h;
+    drawing_.width = w;
+    drawing_.height = h;
     // New area takes the brush colour: as vectors, the strips right of and below the old
     // picture (or all of it when there was none). Until then it holds no colour at all, so
     // no fill may be left out as changing nothing.
@@ -61,13 +61,13 @@ bool Bitmap::setSize(int w, int h) {
         if (w > oldW) recordFill(QRect(oldW, 0, w - oldW, h), brush_);
         if (h > oldH) recordFill(QRect(0, oldH, std::min(w, oldW), h - oldH), brush_);
     }
-    if (!fromOperations) painted_ = ops_.size();
+    if (!fromOperations) painted_ = drawing_.marks.size();
     return true;
 }
 
 void Bitmap::setDpi(int dpi) {
-    dpi_ = dpi > 0 ? dpi : 96;
-    if (!isEmpty()) stampResolution(image_, dpi_);
+    drawing_.dpi = dpi > 0 ? dpi : 96;
+    if (!isEmpty()) stampResolution(image_, drawing_.dpi);
 }
 
 void Bitmap::fillRect(int x1, int y1, int x2, int y2) {
@@ -76,7 +76,7 @@ void Bitmap::fillRect(int x1, int y1, int x2, int y2) {
     const int r = std::min(x2, width()), b = std::min(y2, height());
     if (l >= r || t >= b) return;
     const QRgb c = brush_;
-    if (vectorsValid_) return recordFill(QRect(l, t, r - l, b - t), c);  // painted later
+    if (recorded_) return recordFill(QRect(l, t, r - l, b - t), c);  // painted later
     paint(QRect(l, t, r - l, b - t), c);
 }
 
@@ -147,21 +147,23 @@ bool Bitmap::toRgb32() const {
 }
 
 void Bitmap::paintPending() const {
-    if (painted_ >= ops_.size()) return;
+    const std::vector<Drawing::Mark>& marks = drawing_.marks;
+    if (painted_ >= marks.size()) return;
     const std::size_t from = painted_;
-    painted_ = ops_.size();
+    painted_ = marks.size();
     if (isEmpty() || (from == 0 && paintByRows()) || !toRgb32()) return;
     const QRect picture(0, 0, width(), height());
-    for (std::size_t i = from; i < ops_.size(); ++i) {
-        const VectorOp& op = ops_[i];
-        if (op.kind == VectorOp::Kind::Fill) {
+    for (std::size_t i = from; i < marks.size(); ++i) {
+        const Drawing::Mark& op = marks[i];
+        if (op.kind == Drawing::Mark::Kind::Fill) {
             const QRect r = op.rect & picture;
             if (!r.isEmpty()) paint(r, op.colour);
             continue;
         }
-        const TextRun& t = texts_[std::size_t(op.text)];
-        if (t.glyphs)
-            paintText(op.rect, t.clip & picture, op.colour, fontOf(t).color.rgb(), *t.glyphs);
+        const Drawing::Text& t = drawing_.textOf(op);
+        if (const GlyphRun* glyphs = glyphs_[std::size_t(op.text)])
+            paintText(op.rect, t.clip & picture, op.colour, drawing_.fontOf(t).color.rgb(),
+                      *glyphs);
     }
 }
 
@@ -185,27 +187,28 @@ bool Bitmap::paintByRows() const {
         if (end >= 0 && end < h) fresh[std::size_t(end)] = 1;
     };
     painters.clear();
-    for (const VectorOp& op : ops_) {
-        if (op.kind == VectorOp::Kind::Fill) {
+    for (const Drawing::Mark& op : drawing_.marks) {
+        if (op.kind == Drawing::Mark::Kind::Fill) {
             const QRect& r = op.rect;
             band(r.top(), r.bottom() + 1);
             painters.push_back({r.top(), r.bottom(), r.left(), r.right(), op.colour | 0xFF000000,
                                 nullptr, 0, 0, 0, -1, 0, 0, 0});
             continue;
         }
-        const TextRun& t = texts_[std::size_t(op.text)];
-        if (!t.glyphs) continue;
-        const QRgb ink = fontOf(t).color.rgb() | 0xFF000000;
+        const Drawing::Text& t = drawing_.textOf(op);
+        const GlyphRun* glyphs = glyphs_[std::size_t(op.text)];
+        if (!glyphs) continue;
+        const QRgb ink = drawing_.fontOf(t).color.rgb() | 0xFF000000;
         const QRect cellShown = op.rect & t.clip;
         if (!cellShown.isEmpty()) band(cellShown.top(), cellShown.bottom() + 1);
-        const int inkTop = op.rect.top() + t.glyphs->inkTop;
-        const int inkEnd = inkTop + int(t.glyphs->rowStart.size()) - 1;
+        const int inkTop = op.rect.top() + glyphs->inkTop;
+        const int inkEnd = inkTop + int(glyphs->rowStart.size()) - 1;
         const int from = std::max({inkTop, t.clip.top(), 0});
         const int to = std::min({inkEnd, t.clip.bottom() + 1, h});
         for (int y = from; y < to; ++y) fresh[std::size_t(y)] = 1;
         band(to, to);
         painters.push_back({cellShown.top(), cellShown.bottom(), cellShown.left(),
-                            cellShown.right(), op.colour | 0xFF000000, t.glyphs, op.rect.left(),
+                            cellShown.right(), op.colour | 0xFF000000, glyphs, op.rect.left(),
                             op.rect.top(), from, to - 1, t.clip.left(), t.clip.right(), ink});
     }
     const qint64 rows = std::count(fresh.begin(), fresh.end(), 1);
@@ -223,12 +226,12 @@ bool Bitmap::paintByRows() const {
 }
 
 QSize Bitmap::textExtent(const QString& text) const {
-    const GlyphRun run = glyphMetrics(font_, dpi_, text);
+    const GlyphRun run = glyphMetrics(font_, dpi(), text);
     return {run.advance, run.height};
 }
 
 void Bitmap::recordFill(const QRect& r, QRgb colour) {
-    if (!vectorsValid_) return;
+    if (!recorded_) return;
     if (r.left() <= 0 && r.top() <= 0 && r.right() >= width() - 1 && r.bottom() >= height() - 1) {
         background_ = colour;
         hasBackground_ = true;
@@ -238,27 +241,29 @@ void Bitmap::recordFill(const QRect& r, QRgb colour) {
     } else {
         drawn_.add(r);
     }
-    if (ops_.empty()) ops_.reserve(256);
+    std::vector<Drawing::Mark>& marks = drawing_.marks;
+    if (marks.empty()) marks.reserve(256);
     // A bar of several modules comes as a fill per module: the same rows in the same colour,
     // side by side or overlapping, are one rectangle (while the last is still to be painted).
-    if (!ops_.empty() && painted_ < ops_.size()) {
-        VectorOp& last = ops_.back();
+    if (!marks.empty() && painted_ < marks.size()) {
+        Drawing::Mark& last = marks.back();
         const QRect& l = last.rect;
-        if (last.kind == VectorOp::Kind::Fill && last.colour == colour && l.top() == r.top() &&
+        if (last.kind == Drawing::Mark::Kind::Fill && last.colour == colour && l.top() == r.top() &&
             l.bottom() == r.bottom() && r.left() <= l.right() + 1 && l.left() <= r.right() + 1) {
             last.rect = QRect(QPoint(std::min(l.left(), r.left()), l.top()),
                               QPoint(std::max(l.right(), r.right()), l.bottom()));
             return;
         }
     }
-    ops_.push_back({VectorOp::Kind::Fill, r, colour, -1});
+    marks.push_back({Drawing::Mark::Kind::Fill, r, colour, -1});
 }
 
 int Bitmap::fontIndex() {
-    for (std::size_t i = fonts_.size(); i > 0; --i)
-        if (fonts_[i - 1] == font_) return int(i - 1);
-    fonts_.push_back(font_);
-    return int(fonts_.size()) - 1;
+    std::vector<Font>& fonts = drawing_.fonts;
+    for (std::size_t i = fonts.size(); i > 0; --i)
+        if (fonts[i - 1] == font_) return int(i - 1);
+    fonts.push_back(font_);
+    return int(fonts.size()) - 1;
 }
 
 const GlyphRun* Bitmap::hold(const std::shared_ptr<const GlyphRun>& glyphs) {
@@ -274,26 +279,31 @@ const GlyphRun* Bitmap::hold(const std::shared_ptr<const GlyphRun>& glyphs) {
 void Bitmap::clearOperations() {
     hasBackground_ = false;
     drawn_ = Extent();
-    ops_.clear();
-    texts_.clear();
-    fonts_.clear();
+    drawing_.marks.clear();
+    drawing_.texts.clear();
+    drawing_.fonts.clear();
+    glyphs_.clear();
     heldGlyphs_.clear();
     painted_ = 0;
 }
 
 bool Bitmap::textOut(int x, int y, const QString& text) {
     if (isEmpty()) return true;  // nothing to write on; clipped away entirely
-    const std::shared_ptr<const GlyphRun>& kept = keptGlyphRun(font_, dpi_, text);
-    const GlyphRun metrics = kept ? kept->cell() : glyphMetrics(font_, dpi_, text);
+    const int dpi = drawing_.dpi;
+    const std::shared_ptr<const GlyphRun> kept = keptGlyphRun(font_, dpi, text);
+    const GlyphRun metrics = kept ? kept->cell() : glyphMetrics(font_, dpi, text);
     const QRect cell(x, y, metrics.advance, metrics.height);
     const QRect picture(0, 0, width(), height());
     const QRgb background = brush_;
     const auto record = [&](const GlyphRun* glyphs) {
         const int o = metrics.overhang;
         drawn_.add(cell.adjusted(-o, -o, o, o));
-        if (texts_.empty()) texts_.reserve(16);
-        texts_.push_back({text, fontIndex(), metrics.ascent, picture, glyphs});
-        ops_.push_back({VectorOp::Kind::Text, cell, background, int(texts_.size()) - 1});
+        std::vector<Drawing::Text>& texts = drawing_.texts;
+        if (texts.empty()) texts.reserve(16), glyphs_.reserve(16);
+        texts.push_back({text, fontIndex(), metrics.ascent, picture});
+        glyphs_.push_back(glyphs);
+        drawing_.marks.push_back(
+            {Drawing::Mark::Kind::Text, cell, background, int(texts.size()) - 1});
     };
     // The glyphs reach past the cell by up to the overhang on every side; only the part of
     // the text that can reach the picture is rendered: text beyond it costs nothing.
@@ -305,26 +315,26 @@ bool Bitmap::textOut(int x, int y, const QString& text) {
     if (visible.isEmpty() || qint64(reach.width()) * reach.height() <= qint64(width()) * height()) {
         const GlyphRun* glyphs = nullptr;
         if (!visible.isEmpty()) {
-            if (!vectorsValid_) {
+            if (!recorded_) {
                 paintText(cell, picture, background, font_.color.rgb(),
-                          kept ? *kept : *glyphRun(font_, dpi_, text));
+                          kept ? *kept : *glyphRun(font_, dpi, text));
                 return true;
             }
-            glyphs = kept ? hold(kept) : hold(glyphRun(font_, dpi_, text));
+            glyphs = kept ? hold(kept) : hold(glyphRun(font_, dpi, text));
         }
-        if (vectorsValid_) record(glyphs);  // painted later
+        if (recorded_) record(glyphs);  // painted later
         return true;
     }
     // Larger text is rendered for the visible part alone, now.
     paintPending();
     if (!toRgb32()) return false;
-    if (vectorsValid_) {
+    if (recorded_) {
         record(nullptr);
-        painted_ = ops_.size();
+        painted_ = drawing_.marks.size();
     }
     const QRect cellShown = cell & picture;
     if (!cellShown.isEmpty()) paint(cellShown, background);
-    const QImage window = renderGlyphWindow(font_, dpi_, text, metrics, visible.translated(-x, -y));
+    const QImage window = renderGlyphWindow(font_, dpi, text, metrics, visible.translated(-x, -y));
     if (window.isNull()) return false;
     const QRgb ink = font_.color.rgb() | 0xFF000000;
     for (int row = 0; row < window.height(); ++row) {
@@ -342,19 +352,19 @@ QRgb Bitmap::pixel(int x, int y) const {
     return image_.pixel(x, y) & 0xFFFFFF;
 }
 
-void Bitmap::dropVectors() {
+void Bitmap::endDrawing() {
     paintPending();
     if (!toRgb32()) {  // no memory for the pixels: the picture is lost, not half written
         image_ = QImage();
-        width_ = height_ = 0;
+        drawing_.width = drawing_.height = 0;
     }
-    vectorsValid_ = false;
+    recorded_ = false;
     clearOperations();
 }
 
 void Bitmap::setPixel(int x, int y, QRgb rgb) {
     if (x < 0 || y < 0 || x >= width() || y >= height()) return;
-    dropVectors();
+    endDrawing();
     image_.setPixel(x, y, 0xFF000000 | rgb);
 }
 
@@ -363,7 +373,7 @@ void Bitmap::copyRect(const QRect& dstRect, const Bitmap& src, const QRect& srcR
     // Nearest-neighbour replication done by hand: each destination pixel takes the source
     // pixel its centre falls on, so the result never depends on a paint engine's filtering.
     const QImage source = src.image().convertToFormat(QImage::Format_RGB32);
-    dropVectors();
+    endDrawing();
     if (isEmpty() || source.isNull()) return;
     const int dw = dstRect.width(), dh = dstRect.height();
     const int sw = srcRect.width(), sh = srcRect.height();

@@ -12,43 +12,29 @@
 #include <memory>
 #include <vector>
 
+#include "surface/drawing.h"
 #include "surface/font.h"
-#include "surface/glyphcache.h"
 
 namespace surface {
 
-// One drawing operation as it was made, so that a picture can also be written as vectors
-// (bars as rectangles, text as text) at the same geometry. Kept small: a symbol records a
-// few hundred of them.
-struct VectorOp {
-    enum class Kind : unsigned char { Fill, Text };
-    Kind kind = Kind::Fill;
-    QRect rect;       // the filled rectangle, or the text cell
-    QRgb colour = 0;  // fill colour, or the text cell's background
-    int text = -1;    // Text: index into textRuns()
-};
+struct GlyphRun;  // glyph pixels kept for painting (glyphcache.h)
 
-// The text of a Text operation.
-struct TextRun {
-    QString text;
-    int font = 0;    // index into Bitmap::fonts(), colour included
-    int ascent = 0;  // baseline below the cell's top
-    QRect clip;      // the picture as it was when the text was written
-    // The glyphs, while the text waits to be painted; the picture holds them.
-    const GlyphRun* glyphs = nullptr;
-};
-
-// Fills and text are kept as operations and painted when the pixels are first asked for:
-// a symbol is mostly bands of identical rows, and painted row by row each band costs one
-// row and copies of it, where painting bar by bar would walk down every bar. Since a first
-// read paints, one picture is used by one thread at a time (copies are independent).
+// A picture: its drawing (see drawing.h) and the pixels painted from it, with a canvas
+// (brush, pen and font state) and the few operations the symbols draw with. Fills and
+// texts are added to the drawing and painted when the pixels are first asked for: a symbol
+// is mostly bands of identical rows, and painted row by row each band costs one row and
+// copies of it, where painting bar by bar would walk down every bar. Since a first read
+// paints, one picture is used by one thread at a time (copies are independent).
+//
+// Setting or copying pixels one by one (setPixel, copyRect, a turned picture) makes a
+// picture that no drawing describes: from then on it is its pixels alone.
 class Bitmap {
   public:
     Bitmap() = default;  // 0 x 0
 
-    int width() const { return width_; }
-    int height() const { return height_; }
-    bool isEmpty() const { return width_ == 0 || height_ == 0; }
+    int width() const { return drawing_.width; }
+    int height() const { return drawing_.height; }
+    bool isEmpty() const { return drawing_.isEmpty(); }
 
     // Resizing keeps the pixels inside the new size in place and paints new area in the
     // brush colour. Returns false (and keeps the old picture) when the memory for the new
@@ -59,7 +45,7 @@ class Bitmap {
 
     // Resolution the picture is made at; text point sizes are rendered against it and it
     // travels with the image (pixels per metre in files and on the clipboard).
-    int dpi() const { return dpi_; }
+    int dpi() const { return drawing_.dpi; }
     void setDpi(int dpi);
 
     QColor brushColor() const { return QColor::fromRgb(brush_); }
@@ -97,12 +83,9 @@ class Bitmap {
         return image_;
     }
 
-    // The operations that made the picture, oldest first. Valid while the picture was made
-    // only by resizing, filling and writing text; a pixel write or a copy ends that.
-    const std::vector<VectorOp>& vectorOps() const { return ops_; }
-    const std::vector<TextRun>& textRuns() const { return texts_; }
-    const Font& fontOf(const TextRun& t) const { return fonts_[std::size_t(t.font)]; }
-    bool hasVectors() const { return vectorsValid_ && !isEmpty(); }
+    // What the picture was drawn with, every fill and text since it was first sized; null
+    // when there is no picture, or once pixels were set or copied one by one.
+    const Drawing* drawing() const { return recorded_ && !isEmpty() ? &drawing_ : nullptr; }
 
   private:
     void recordFill(const QRect& r, QRgb colour);
@@ -119,27 +102,27 @@ class Bitmap {
     // Turns a picture of indices into 32-bit pixels, for painting operation by operation.
     // False when the memory for them cannot be had.
     bool toRgb32() const;
-    // Ends keeping the operations: the picture is pixels from here on.
-    void dropVectors();
+    // Ends keeping the drawing: the picture is pixels from here on.
+    void endDrawing();
     void clearOperations();
     // Index of the canvas font in fonts_, added when new.
     int fontIndex();
     // The run, held by the picture until it is painted.
     const GlyphRun* hold(const std::shared_ptr<const GlyphRun>& glyphs);
 
+    Drawing drawing_;
     mutable QImage image_;
-    // ops_[0, painted_) are in image_; when none is and the operations are kept, the
-    // operations alone make every pixel.
+    // drawing_.marks[0, painted_) are in image_; when none is and the drawing is kept, the
+    // marks alone make every pixel.
     mutable std::size_t painted_ = 0;
-    int dpi_ = 96;
-    int width_ = 0, height_ = 0;  // of image_, 0 x 0 when it is null
+    // Whether drawing_ still describes the picture.
+    bool recorded_ = true;
     QRgb brush_ = 0xFFFFFFFF;
     QColor pen_ = Qt::black;
     Font font_;
-    std::vector<VectorOp> ops_;
-    std::vector<TextRun> texts_;
-    // The fonts texts were written in, each once, and the glyph runs their texts wait on.
-    std::vector<Font> fonts_;
+    // The glyphs of each of drawing_.texts while it waits to be painted (null when there
+    // is nothing of it to paint), and the runs they point into, held by the picture.
+    std::vector<const GlyphRun*> glyphs_;
     std::vector<std::shared_ptr<const GlyphRun>> heldGlyphs_;
     // The colour of the last fill of the whole picture, and what has been drawn since: a
     // fill of that colour outside it changes nothing and is not kept (the spaces of a
@@ -156,7 +139,6 @@ class Bitmap {
             return r.left() <= right && r.right() >= left && r.top() <= bottom && r.bottom() >= top;
         }
     } drawn_;
-    bool vectorsValid_ = true;
 };
 
 // The picture turned 90 degrees clockwise: the source's bottom row becomes the left

@@ -35,7 +35,8 @@ std::unique_ptr<QMimeData> pictureMimeData(const Bitmap& picture) {
     auto data = std::make_unique<QMimeData>();
     data->setData(QStringLiteral("image/png"), encoded(picture.image(), "PNG"));
     data->setData(QStringLiteral("image/bmp"), encoded(picture.image(), "BMP"));
-    if (picture.hasVectors()) data->setData(QStringLiteral("image/svg+xml"), toSvg(picture));
+    if (const Drawing* drawing = picture.drawing())
+        data->setData(QStringLiteral("image/svg+xml"), toSvg(*drawing));
     data->setImageData(picture.image());
     return data;
 }

@@ -142,12 +142,10 @@ GlyphRun glyphMetrics(const Font& font, int dpi, const QString& text) {
     return it->second;
 }
 
-const std::shared_ptr<const GlyphRun>& keptGlyphRun(const Font& font, int dpi,
-                                                    const QString& text) {
-    static const std::shared_ptr<const GlyphRun> none;
+std::shared_ptr<const GlyphRun> keptGlyphRun(const Font& font, int dpi, const QString& text) {
     if (FontRuns* entry = runsOf(font, dpi))
         if (const auto* kept = entry->find(text)) return *kept;
-    return none;
+    return nullptr;
 }
 
 std::shared_ptr<const GlyphRun> glyphRun(const Font& font, int dpi, const QString& text) {

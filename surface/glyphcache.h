@@ -60,9 +60,8 @@ struct GlyphRun {
 // The cell of the text, without its pixels (ink stays empty). Safe from several threads.
 GlyphRun glyphMetrics(const Font& font, int dpi, const QString& text);
 
-// The rendered text when it is kept already; null otherwise. The reference is good until
-// this thread next renders text: a caller that keeps the run copies it.
-const std::shared_ptr<const GlyphRun>& keptGlyphRun(const Font& font, int dpi, const QString& text);
+// The rendered text when it is kept already; null otherwise.
+std::shared_ptr<const GlyphRun> keptGlyphRun(const Font& font, int dpi, const QString& text);
 
 // The rendered text for a font on a picture of `dpi`, kept for the next call. Safe to call
 // from several threads; the run stays valid as long as the caller holds it.

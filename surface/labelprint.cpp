@@ -63,7 +63,8 @@ bool SheetPainter::place(const surface::Bitmap& picture, const LabelSlot& slot, 
     painter_.save();
     painter_.translate(*at);
     painter_.setClipRect(QRect(0, 0, picture.width(), picture.height()));
-    surface::paintVectors(painter_, picture);
+    if (const surface::Drawing* drawing = picture.drawing())
+        surface::paintVectors(painter_, *drawing);
     painter_.restore();
     return true;
 }

@@ -75,11 +75,11 @@ QByteArray encode(const surface::Bitmap& picture, bool turned, Format format, QS
         case Format::Bmp:
             return encodeRaster(picture, turned, "bmp", error);
         case Format::Svg:
-            return surface::toSvg(picture, turned);
+            return surface::toSvg(*picture.drawing(), turned);
         case Format::Pdf: {
             QBuffer buffer;
             buffer.open(QIODevice::WriteOnly);
-            surface::writePdf(picture, &buffer, turned, error, title);
+            surface::writePdf(*picture.drawing(), &buffer, turned, error, title);
             return buffer.data();
         }
         case Format::Unknown:
@@ -95,7 +95,7 @@ QString writePicture(const surface::Bitmap& picture, bool turned, const QByteArr
     const Format format = formatOf(shown);
     if (format == Format::Unknown)
         return QStringLiteral("unknown file type of '%1': use .png, .bmp, .svg or .pdf").arg(shown);
-    if ((format == Format::Svg || format == Format::Pdf) && !picture.hasVectors())
+    if ((format == Format::Svg || format == Format::Pdf) && picture.drawing() == nullptr)
         return QStringLiteral("this picture cannot be written as vectors");
     QString error;
     const QByteArray bytes = encode(picture, turned, format, &error, title);

@@ -24,22 +24,22 @@ double glyphPixels(const Font& f, int dpi) {
 
 }  // namespace
 
-void paintVectors(QPainter& p, const Bitmap& picture) {
-    for (const VectorOp& op : picture.vectorOps()) {
+void paintVectors(QPainter& p, const Drawing& drawing) {
+    for (const Drawing::Mark& op : drawing.marks) {
         p.fillRect(op.rect, QColor(op.colour));
-        if (op.kind != VectorOp::Kind::Text) continue;
-        const TextRun& run = picture.textRuns()[op.text];
-        const Font& font = picture.fontOf(run);
-        p.setFont(font.toQFont(picture.dpi()));
+        if (op.kind != Drawing::Mark::Kind::Text) continue;
+        const Drawing::Text& run = drawing.textOf(op);
+        const Font& font = drawing.fontOf(run);
+        p.setFont(font.toQFont(drawing.dpi));
         p.setPen(font.color);
         p.drawText(QPoint(op.rect.left(), op.rect.top() + run.ascent), run.text);
     }
 }
 
-QByteArray toSvg(const Bitmap& picture, bool turned) {
-    const int w = picture.width(), h = picture.height();
+QByteArray toSvg(const Drawing& drawing, bool turned) {
+    const int w = drawing.width, h = drawing.height;
     const int outW = turned ? h : w, outH = turned ? w : h;
-    const double dpi = picture.dpi();
+    const double dpi = drawing.dpi;
     QString svg;
     svg += QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
     svg += QStringLiteral(
@@ -57,7 +57,7 @@ QByteArray toSvg(const Bitmap& picture, bool turned) {
                .arg(w)
                .arg(h);
     svg += QStringLiteral("<g clip-path=\"url(#picture)\">\n");
-    for (const VectorOp& op : picture.vectorOps()) {
+    for (const Drawing::Mark& op : drawing.marks) {
         const QRect& r = op.rect;
         svg += QStringLiteral("<rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" fill=\"%5\"/>\n")
                    .arg(r.left())
@@ -65,16 +65,16 @@ QByteArray toSvg(const Bitmap& picture, bool turned) {
                    .arg(r.width())
                    .arg(r.height())
                    .arg(colourText(QColor(op.colour)));
-        if (op.kind != VectorOp::Kind::Text) continue;
-        const TextRun& run = picture.textRuns()[op.text];
-        const Font& f = picture.fontOf(run);
+        if (op.kind != Drawing::Mark::Kind::Text) continue;
+        const Drawing::Text& run = drawing.textOf(op);
+        const Font& f = drawing.fontOf(run);
         svg += QStringLiteral(
                    "<text x=\"%1\" y=\"%2\" font-family=\"%3\" font-size=\"%4\" fill=\"%5\"%6%7 "
                    "xml:space=\"preserve\">%8</text>\n")
                    .arg(r.left())
                    .arg(r.top() + run.ascent)
                    .arg(escaped(f.family) + QStringLiteral(", Liberation Sans, Arial, sans-serif"))
-                   .arg(glyphPixels(f, picture.dpi()), 0, 'g', 6)
+                   .arg(glyphPixels(f, drawing.dpi), 0, 'g', 6)
                    .arg(colourText(f.color))
                    .arg(f.bold ? QStringLiteral(" font-weight=\"bold\"") : QString())
                    .arg(f.italic ? QStringLiteral(" font-style=\"italic\"") : QString())
@@ -86,11 +86,11 @@ QByteArray toSvg(const Bitmap& picture, bool turned) {
     return svg.toUtf8();
 }
 
-bool writePdf(const Bitmap& picture, QIODevice* device, bool turned, QString* error,
+bool writePdf(const Drawing& drawing, QIODevice* device, bool turned, QString* error,
               const QString& title) {
-    const int w = picture.width(), h = picture.height();
+    const int w = drawing.width, h = drawing.height;
     const int outW = turned ? h : w, outH = turned ? w : h;
-    const int dpi = picture.dpi();
+    const int dpi = drawing.dpi;
     QPdfWriter writer(device);
     writer.setCreator(QStringLiteral("Marlisk Barcode Generator"));
     if (!title.isEmpty()) writer.setTitle(title);
@@ -114,7 +114,7 @@ bool writePdf(const Bitmap& picture, QIODevice* device, bool turned, QString* er
         p.translate(h, 0);
         p.rotate(90);
     }
-    paintVectors(p, picture);
+    paintVectors(p, drawing);
     if (!p.end()) {
         if (error) *error = QStringLiteral("the PDF could not be finished");
         return false;

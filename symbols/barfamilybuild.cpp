@@ -1,7 +1,6 @@
 #include "symbols/barfamilybuild.h"
 
 #include <array>
-#include <span>
 
 #include "surface/convert.h"
 #include "surface/rounding.h"
@@ -19,26 +18,18 @@ enum class SupplementalAt { AfterModuleCount, AfterBarHeight, AfterPageValues };
 
 struct FamilyMember {
     int messageLength;
-    std::span<const GuardModules> guards;
     const char* supplementalName;     // the add-on edit as its notices name it
     std::array<int, 3> moduleCounts;  // without add-on, with 2 digits, with 5 digits
     SupplementalAt supplementalAt;
 };
 
-// UPC-A draws the first and last digit's bars as long as its guards.
-constexpr GuardModules kUpcAGuards[] = {
-    {"start guard", 1, 10}, {"centre guard", 47, 49}, {"end guard", 86, 95}};
-constexpr GuardModules kEan8Guards[] = {
-    {"start guard", 1, 3}, {"centre guard", 33, 35}, {"end guard", 65, 67}};
-constexpr GuardModules kUpcEGuards[] = {{"start guard", 1, 3}, {"end guard", 47, 51}};
-
 // Module counts: the main symbol, or the add-on's offset plus its 20 or 47 modules.
 constexpr FamilyMember kUpcA{
-    11, kUpcAGuards, "Upc-a Supplemental", {95, 127, 154}, SupplementalAt::AfterPageValues};
+    11, "Upc-a Supplemental", {95, 127, 154}, SupplementalAt::AfterPageValues};
 constexpr FamilyMember kEan8{
-    7, kEan8Guards, "Ean8 Supplemental", {67, 99, 126}, SupplementalAt::AfterModuleCount};
+    7, "Ean8 Supplemental", {67, 99, 126}, SupplementalAt::AfterModuleCount};
 constexpr FamilyMember kUpcE{
-    6, kUpcEGuards, "Upc-e Supplemental", {51, 83, 110}, SupplementalAt::AfterBarHeight};
+    6, "Upc-e Supplemental", {51, 83, 110}, SupplementalAt::AfterBarHeight};
 
 // What a drawn symbol encodes, with its check digit (UPC-E also with its number system).
 template <class Symbol>
@@ -47,32 +38,6 @@ QString scannedOf(const Symbol& s, const QString&) {
 }
 QString scannedOf(const Tupce& s, const QString& typed) {
     return QLatin1Char('0') + typed + s.CheckDigit();
-}
-
-// Where the drawn symbol's parts are; `data` is what it encodes.
-template <class Symbol>
-SymbolGeometry familyGeometry(const FamilyMember& member, const Symbol& s, int typedMils,
-                              const QString& supplemental, double intervalMils, QString data) {
-    using surface::roundToInt;
-    const int m = s.ModuleWidth(), x0 = s.OriginX(), f = s.F(), t = s.BarTop(), h = s.BarHeight();
-    const int modules = member.moduleCounts[0];
-    SymbolGeometry g;
-    g.data = std::move(data);
-    g.typedMils = typedMils;
-    g.modulePx = m;
-    g.modules = modules;
-    // Data bars stop at 14/15 of the guards' height.
-    g.bars = modulesRect(x0 + f, m, 1, modules, t, roundToInt(h / 15.0 * 14.0 + t));
-    addGuards(g, member.guards, x0 + f, m, t, t + h);
-    g.addOnModules = addOnModules(supplemental);
-    if (g.addOnModules > 0) {
-        g.addOn = supplemental;
-        const int addOnTop =
-            roundToInt(surface::roundEven(f + t + intervalMils / 1000.0 * s.Dpi()));
-        const int offset = member.moduleCounts[1] - 20;
-        g.addOnBars = QRect(x0 + offset * m, addOnTop, g.addOnModules * m, t + h - addOnTop);
-    }
-    return g;
 }
 
 template <class Symbol>
@@ -153,8 +118,11 @@ BuildResult build(const FamilyMember& s, const BarFamilyInputs& in, const BuildC
         r.stoppedAt = BuildResult::StoppedAt::Drawing;
         return r;
     }
-    r.geometry = familyGeometry(s, symbol, widthMils, in.supplemental, page.fiwidth,
-                                scannedOf(symbol, in.message));
+    // Where the bars went, as the symbol drew them.
+    r.geometry = symbol.Drawn();
+    r.geometry.data = scannedOf(symbol, in.message);
+    r.geometry.typedMils = widthMils;
+    if (r.geometry.addOnModules > 0) r.geometry.addOn = in.supplemental;
     return r;
 }
 

@@ -119,6 +119,13 @@ void BarSymbol::DrawMain(const MainLayout& layout, const QString& modules, const
         }
     }
     endBar(layout.modules + 1);
+    drawn_.modulePx = ModuleWidth();
+    drawn_.modules = layout.modules;
+    const int left = OriginX() + F();
+    drawn_.bars = QRect(left, BarTop(), layout.modules * ModuleWidth(),
+                        surface::roundToInt(shortBottom) - BarTop());
+    drawn_.guards =
+        guardAreas(modules, layout.fullBars, left, ModuleWidth(), BarTop(), BarTop() + BarHeight());
     writeText(x0 + f + layout.modules * m, digitLine, trail);
     if (!Comment().isEmpty()) writeText(x0, t - f - px(IntervalSpace()), Comment());
 }
@@ -131,6 +138,10 @@ void BarSymbol::DrawAddOn(int offset) {
     const double interval = IntervalSpace() / 1000.0 * Dpi();
     const double top = surface::roundEven(f + t + interval);
     const QRgb bar = BarColor().rgb();
+    drawn_.addOnModules = int(modules.size());
+    const int barsTop = surface::roundToInt(top);
+    drawn_.addOnBars = QRect(OriginX() + offset * ModuleWidth(), barsTop,
+                             drawn_.addOnModules * ModuleWidth(), BarTop() + BarHeight() - barsTop);
     for (int j = 0; j < modules.size(); ++j) {
         const double left = x0 + double(offset + j) * m;
         if (modules[j] == QLatin1Char('1')) fillBar(bar, left, top, left + m, t + h);

@@ -8,6 +8,7 @@
 #include <span>
 
 #include "symbols/barproperty.h"
+#include "symbols/symbolgeometry.h"
 
 namespace symbols {
 
@@ -27,14 +28,12 @@ class BarSymbol : public Tbar {
     static QString EncodeSupplemental(const QString& digits);
 
     // How a symbol lays out its main part, as data. A 1-based inclusive range of modules:
-    struct ModuleRange {
-        int first;
-        int last;
-    };
+    using ModuleRange = symbols::ModuleRange;
 
     struct MainLayout {
-        int modules;                            // width of the main symbol in modules
-        std::span<const ModuleRange> fullBars;  // modules drawn full height; others short
+        int modules;  // width of the main symbol in modules
+        // Modules drawn full height, others short: the guards, each range one of them.
+        std::span<const ModuleRange> fullBars;
         // The module after whose bar each digit under the bars is written, left to right.
         std::span<const int> digitStarts;
         // Digit k is written at X0 + (F if digitsCarryF) + (k + digitShift) x m.
@@ -42,6 +41,10 @@ class BarSymbol : public Tbar {
         int digitShift;
         int addOnOffset;  // modules from OriginX to the add-on's first module
     };
+
+    // Where Draw and DrawSupplemental put the bars: the main symbol's (short) bars, its
+    // guards and the add-on's bars, with the module width and counts they were drawn with.
+    const SymbolGeometry& Drawn() const { return drawn_; }
 
   protected:
     // The check digit of a UPC/EAN number whose last digit carries weight 3. The digits
@@ -67,6 +70,8 @@ class BarSymbol : public Tbar {
 
   private:
     void fillBar(QRgb bar, double x1, double y1, double x2, double y2);
+
+    SymbolGeometry drawn_;
     void writeText(double x, double y, const QString& text);
 };
 

@@ -258,6 +258,18 @@ Tc39::DrawOutcome Tc39::Draw(surface::Bitmap& canvas) const {
         hasComment ? f + 2.0 * IntervalSpace + TopSpace : double(TopSpace) + IntervalSpace;
     const int y0 = clampToInt(barTop);
     const int y1 = clampToInt(barTop + BarHeight);
+    {
+        const int width = PatternWidth(elements(), NarrowWidth, Ratio);
+        // The start and stop characters: the first and the last nine elements.
+        const int ends = PatternWidth(elements().left(9), NarrowWidth, Ratio);
+        SymbolGeometry& g = outcome.drawn;
+        g.modulePx = NarrowWidth;
+        g.bars = QRect(LeftSpace, y0, width, BarHeight);
+        g.guards.push_back(
+            {QStringLiteral("start character"), QRect(LeftSpace, y0, ends, BarHeight)});
+        g.guards.push_back({QStringLiteral("stop character"),
+                            QRect(LeftSpace + width - ends, y0, ends, BarHeight)});
+    }
     if (!isNil(elements())) {
         const double wide = wideWidth();
         double x = LeftSpace;

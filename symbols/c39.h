@@ -14,6 +14,7 @@
 
 #include "surface/bitmap.h"
 #include "surface/font.h"
+#include "symbols/symbolgeometry.h"
 
 namespace symbols {
 
@@ -38,10 +39,12 @@ class Tc39 {
     // human-readable row could not be laid out (a one-character message leaves no spacing
     // between its first and last character), and then no text row was written. `notices`
     // holds what the user should be shown while drawing went on (a comment line that could
-    // not be written).
+    // not be written). `drawn` says where the bars went: all of them, the start character
+    // and the stop character, with the narrow bar width they were drawn with.
     struct DrawOutcome {
         bool failed = false;
         std::vector<QString> notices;
+        SymbolGeometry drawn;
     };
 
     // Marker for a character, or a text, that Code 39 cannot encode.

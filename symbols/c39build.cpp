@@ -4,7 +4,6 @@
 #include <string_view>
 
 #include "surface/convert.h"
-#include "surface/rounding.h"
 #include "symbols/c39.h"
 
 namespace symbols {
@@ -105,30 +104,6 @@ QString c39WidthLabel(int widthPixels, int dpi) {
     return sizeLabel("Bar Code Width:   ", widthPixels, dpi);
 }
 
-namespace {
-// Where the drawn symbol's bars are: below the comment line when there is one.
-SymbolGeometry c39Geometry(const Tc39& s, double narrowMils, double ratio, bool commented) {
-    const double f = s.font().pointSize;
-    const int top = surface::roundToInt(commented ? f + 2.0 * s.IntervalSpace + s.TopSpace
-                                                  : double(s.TopSpace) + s.IntervalSpace);
-    const QString& elements = s.elements();
-    const int width = Tc39::PatternWidth(elements, s.NarrowWidth, s.Ratio);
-    // The start and stop characters: the first and the last nine elements.
-    const int ends = Tc39::PatternWidth(elements.left(9), s.NarrowWidth, s.Ratio);
-    SymbolGeometry g;
-    g.data = Tc39::Scanned(s.Message);
-    g.typedMils = narrowMils;
-    g.ratio = ratio;
-    g.modulePx = s.NarrowWidth;
-    g.bars = QRect(s.LeftSpace, top, width, s.BarHeight);
-    g.guards.push_back(
-        {QStringLiteral("start character"), QRect(s.LeftSpace, top, ends, s.BarHeight)});
-    g.guards.push_back({QStringLiteral("stop character"),
-                        QRect(s.LeftSpace + width - ends, top, ends, s.BarHeight)});
-    return g;
-}
-}  // namespace
-
 BuildResult buildC39(const C39Inputs& inputs, const BuildContext& context) {
     double height = 0, narrow = 0, ratio = 0;
     const struct {
@@ -179,7 +154,11 @@ BuildResult buildC39(const C39Inputs& inputs, const BuildContext& context) {
         result.stoppedAt = BuildResult::StoppedAt::Drawing;
         return result;
     }
-    result.geometry = c39Geometry(symbol, narrow, ratio, !inputs.comment.isEmpty());
+    // Where the bars went, as the symbol drew them.
+    result.geometry = std::move(drawn.drawn);
+    result.geometry.data = Tc39::Scanned(symbol.Message);
+    result.geometry.typedMils = narrow;
+    result.geometry.ratio = ratio;
     return result;
 }
 

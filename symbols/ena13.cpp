@@ -109,6 +109,20 @@ bool TENA13::Draw(double x, double y) {
     const int m = surface::roundToInt(d * CodeWidth) / n;
     const int ty = y0 + s + surface::roundToInt(0.5 * Interval * d);
 
+    // The guards are the runs of guard modules ('b' and 'a'), data bars the rest.
+    std::vector<ModuleRange> guards;
+    for (int i = 1; i <= n; ++i) {
+        if (modules[i - 1] != QLatin1Char('a') && modules[i - 1] != QLatin1Char('b')) continue;
+        if (guards.empty() || guards.back().last != i - 1)
+            guards.push_back({i, i});
+        else
+            guards.back().last = i;
+    }
+    drawn_.modulePx = m;
+    drawn_.modules = n;
+    drawn_.bars = QRect(x0, y0, n * m, s);
+    drawn_.guards = guardAreas(modules, guards, x0, m, y0, y0 + g);
+
     Canvas->setBrushColor(BarColor);
     Canvas->setPenColor(BarColor);
     for (int i = 1; i <= n; ++i) {
@@ -147,6 +161,8 @@ void TENA13::DrawSupplemental(int xs, int ys) {
     const int m2 = surface::roundToInt(d * CodeWidth / 95);
     const int h = Comment.isEmpty() ? 0 : 2 * f;
     const int barTop = surface::roundToInt(ys + h + f + d * Interval);
+    drawn_.addOnModules = n;
+    drawn_.addOnBars = QRect(xs, barTop, n * m2, ys + h + sh - barTop);
 
     for (int i = 1; i <= n; ++i) {
         if (modules[i - 1] == QLatin1Char('1')) {

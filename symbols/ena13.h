@@ -92,6 +92,10 @@ class TENA13 {
     // ConvertError like EncodeSupplemental.
     void DrawSupplemental(int xs, int ys);
 
+    // Where Draw and DrawSupplemental put the bars: the data bars, the guards and the
+    // add-on's bars, with the module widths and counts they were drawn with.
+    const SymbolGeometry& Drawn() const { return drawn_; }
+
   private:
     int fontPixels() const;
 
@@ -111,6 +115,7 @@ class TENA13 {
     double TopMargin = 0;
     double BottomMargin = 0;
     QColor BarColor = Qt::black;
+    SymbolGeometry drawn_;
 };
 
 }  // namespace symbols

@@ -20,26 +20,6 @@ Placement place(const PageValues& p) {
             (p.fdown + 25) * 0.001, p.fiwidth * 0.001};
 }
 
-constexpr GuardModules kGuards[] = {
-    {"start guard", 1, 3}, {"centre guard", 47, 49}, {"end guard", 93, 95}};
-
-// The symbol drawn with its first bar at (x0, y0), in inches from the picture's corner.
-SymbolGeometry ena13Geometry(const QString& message, double codeHeight, double codeWidth, int f,
-                             int dpi, int x0, int y0, double interval) {
-    using surface::roundToInt;
-    const double d = dpi;
-    const int s = roundToInt((codeHeight - 3.5 * interval) * d) - 2 * f;
-    const int guardHigh = s + roundToInt(0.06 * s);
-    const int m = roundToInt(d * codeWidth) / 95;
-    SymbolGeometry g;
-    g.data = message + QString::number(TENA13::CheckDigit(message));
-    g.typedMils = codeWidth * 1000 / 95;
-    g.modulePx = m;
-    g.modules = 95;
-    g.bars = modulesRect(x0, m, 1, 95, y0, y0 + s);
-    addGuards(g, kGuards, x0, m, y0, y0 + guardHigh);
-    return g;
-}
 }  // namespace
 
 BuildResult buildEna13(const Ena13Inputs& in, const BuildContext& context) {
@@ -118,8 +98,6 @@ BuildResult buildEna13(const Ena13Inputs& in, const BuildContext& context) {
         in.comment.isEmpty() ? p.top + p.interval : f / d + (2 * p.interval + p.top) + 0.03;
     symbol.DrawComment();
     symbol.Draw(x, y);
-    r.geometry = ena13Geometry(in.message, codeHeight, codeWidth, f, dpi,
-                               surface::roundToInt(d * x), surface::roundToInt(d * y), p.interval);
 
     if (TENA13::AddOnModules(supplemental) > 0) {
         const double grown = wide + symbol.AddOnWidthF();
@@ -129,16 +107,12 @@ BuildResult buildEna13(const Ena13Inputs& in, const BuildContext& context) {
         const int xs = surface::roundToInt((codeWidth + p.left + codeWidth / 95 * 12) * d);
         const int ys = surface::roundToInt((p.top + p.interval) * d);
         symbol.DrawSupplemental(xs, ys);
-        // The add-on's bars start a text line and an interval below its digits.
-        const int sh = surface::roundToInt((codeHeight - 2.5 * p.interval) * d) - 2 * f;
-        const int h = in.comment.isEmpty() ? 0 : 2 * f;
-        const int barTop = surface::roundToInt(ys + h + f + d * p.interval);
-        r.geometry.addOn = supplemental;
-        r.geometry.addOnModules = addOnModules(supplemental);
-        r.geometry.addOnBars =
-            QRect(xs, barTop, r.geometry.addOnModules * surface::roundToInt(d * codeWidth / 95),
-                  ys + h + sh - barTop);
     }
+    // Where the bars went, as the symbol drew them.
+    r.geometry = symbol.Drawn();
+    r.geometry.data = in.message + QString::number(TENA13::CheckDigit(in.message));
+    r.geometry.typedMils = codeWidth * 1000 / 95;
+    if (r.geometry.addOnModules > 0) r.geometry.addOn = supplemental;
     return r;
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 // What a symbol knows about itself and its picture cannot tell: the data it encodes, the
-// widths as typed, and where each part was meant to go, in picture pixels. Each build path
-// fills it in for the picture it draws; the symbol check measures the picture against it.
+// widths as typed, and where each part went, in picture pixels. A symbol's Draw records
+// where it put its bars from the very numbers it drew them with; its build adds the data
+// and the widths as typed; the check takes the texts from the picture's drawing. The symbol
+// check measures the picture against it.
 
 #include <QRect>
 #include <QString>
@@ -42,21 +44,16 @@ struct SymbolGeometry {
     std::vector<TextBox> texts;  // human-readable digits, add-on digits, comment line
 };
 
-// Modules first to last (1-based, inclusive) at module width m from x0, rows top to bottom
-// (exclusive).
-QRect modulesRect(int x0, int m, int first, int last, int top, int bottom);
-
-// A group of guard bars of the UPC/EAN family by module, first bar to last.
-struct GuardModules {
-    const char* name;
-    int first, last;
+// A range of modules, 1-based and inclusive.
+struct ModuleRange {
+    int first;
+    int last;
 };
 
-// Adds each guard group at module width m from x0, rows top to bottom.
-void addGuards(SymbolGeometry& g, std::span<const GuardModules> guards, int x0, int m, int top,
-               int bottom);
-
-// 20 or 47 for a 2- or 5-digit add-on, 0 for anything else.
-int addOnModules(const QString& addOn);
+// The guards of a module string ('1' or 'b' a bar): each range trimmed to its first and
+// last bar, at module width m from x0, rows top to bottom (exclusive). They are named by
+// their place: the first "start guard", the last "end guard", any between "centre guard".
+std::vector<BarArea> guardAreas(const QString& modules, std::span<const ModuleRange> ranges, int x0,
+                                int m, int top, int bottom);
 
 }  // namespace symbols

@@ -211,14 +211,14 @@ class SurfaceTest : public QObject {
             step(atOnce);
             step(direct);
             if (!atOnce.isEmpty()) (void)atOnce.pixel(0, 0);  // its pixels, now
-            if (direct.hasVectors()) direct.setPixel(0, 0, direct.pixel(0, 0));
+            if (direct.drawing() != nullptr) direct.setPixel(0, 0, direct.pixel(0, 0));
         }
         const auto rgb = [](const Bitmap& b) {
             return b.image().convertToFormat(QImage::Format_RGB32);
         };
         QCOMPARE(rgb(later), rgb(atOnce));
         QCOMPARE(rgb(later), rgb(direct));
-        QVERIFY(later.hasVectors());
+        QVERIFY(later.drawing() != nullptr);
     }
 
     // A bar of several modules comes one module at a time; the vectors hold it as one
@@ -234,7 +234,8 @@ class SurfaceTest : public QObject {
         b.fillRect(3, 2, 5, 4);
         b.setBrushColor(Qt::black);
         b.fillRect(8, 0, 10, 18);  // other rows: a rectangle of its own
-        const std::vector<surface::VectorOp>& ops = b.vectorOps();
+        QVERIFY(b.drawing() != nullptr);
+        const std::vector<surface::Drawing::Mark>& ops = b.drawing()->marks;
         QCOMPARE(int(ops.size()), 4);
         QCOMPARE(ops[1].rect, QRect(2, 0, 4, 20));
         QCOMPARE(ops[2].rect, QRect(3, 2, 2, 2));
@@ -313,10 +314,10 @@ class SurfaceTest : public QObject {
 
     void vectorsEndWithPixelWrites() {
         Bitmap b = white(4, 4);
-        QVERIFY(b.hasVectors());
+        QVERIFY(b.drawing() != nullptr);
         b.setPixel(1, 1, kBlack);
-        QVERIFY(!b.hasVectors());
-        QVERIFY(!surface::turnedClockwise(white(3, 3)).hasVectors());
+        QVERIFY(b.drawing() == nullptr);
+        QVERIFY(surface::turnedClockwise(white(3, 3)).drawing() == nullptr);
     }
 
     // A line of text far wider than the picture (a comment of thousands of characters in a
