@@ -311,7 +311,7 @@ void DesignerForm::printLabels() {
     if (!finished_) return;
     Tprintlabelsfm dialog(
         [this](int printerDpi) -> std::optional<surface::Bitmap> {
-            const symbols::BuildResult r = buildSymbol(buildContext().scaledTo(printerDpi));
+            const symbols::BuildResult r = buildSymbol(buildContext(printerDpi));
             if (!r.built()) {
                 if (r.refusal) showRefusal(*r.refusal);
                 return std::nullopt;

@@ -184,7 +184,7 @@ class DesignerForm : public QWidget {
     bool finished_ = false;
     std::vector<check::Finding> findings_;
     std::optional<check::Remedy> remedy_;  // page values for full quiet zones and whole text
-    QString data_, addOn_;  // what the symbol as last built holds
+    QString data_, addOn_;                 // what the symbol as last built holds
     std::vector<std::pair<symbols::Input, QWidget*>> inputControls_;
     QWidget* firstTabStop_ = nullptr;
 };

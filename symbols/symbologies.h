@@ -48,11 +48,12 @@ struct CheckRules {
 
 struct SymbologyRow {
     Symbology id;
-    std::string_view cliName;      // marlisk-cli's name, matched without regard to case
-    std::string_view storedName;   // as kept in the settings file ("ENA13" must stay so)
-    std::string_view title;        // as people write it: "Code 39", "EAN-13", ...
-    std::string_view menuItem;     // the window's Symbology menu: the item's object name
-    std::string_view menuCaption;  // and its caption, "&" before its mnemonic ("&C39", "EAN-1&3", ...)
+    std::string_view cliName;     // marlisk-cli's name, matched without regard to case
+    std::string_view storedName;  // as kept in the settings file ("ENA13" must stay so)
+    std::string_view title;       // as people write it: "Code 39", "EAN-13", ...
+    std::string_view menuItem;    // the window's Symbology menu: the item's object name
+    std::string_view
+        menuCaption;  // and its caption, "&" before its mnemonic ("&C39", "EAN-1&3", ...)
     // Digits typed into the form, and the length of the whole number with its check digit,
     // which holds the typed digits from typedOffset on (UPC-E: after the number system).
     // 0 for Code 39, which takes any length of text.
