@@ -95,7 +95,13 @@ class BatchTest : public QObject {
         // 16 bytes a line and 8 for a duplicate come to 2.4 MB (a map entry a duplicate, as
         // before, to more than 10).
         const long growth = largestChildMegabytes() - shortBatch;
+        // Under AddressSanitizer freed memory is held in quarantine: the figure means nothing
+        // there (the sanitizer build checks these runs for leaks instead).
+#if !defined(__SANITIZE_ADDRESS__)
         QVERIFY2(growth < 6, qPrintable(QString::number(growth)));
+#else
+        Q_UNUSED(growth);
+#endif
     }
 
     // A line is run only as the first reading held it, byte for byte: the file is edited
