@@ -1,6 +1,5 @@
 #include "cli/sheet.h"
 
-#include <QBuffer>
 #include <QCryptographicHash>
 #include <QFile>
 #include <QPdfWriter>
@@ -45,21 +44,15 @@ labels::TemplateSet templates() {
     return set;
 }
 
-// Where the labels go: a PDF file (kept in memory until it is whole) or a print queue.
+// Where the labels go: a PDF file (written beside its place and put there when whole, so
+// that memory does not grow with the pages) or a print queue.
 class Destination {
   public:
     explicit Destination(const Options& o) : o_(o) {}
 
     // Opens the file or the queue; the resolution to build the symbols at, or 0 with why.
     int open(QString* error) {
-        if (o_.printer.isEmpty()) {
-            buffer_.open(QIODevice::WriteOnly);
-            pdf_ = std::make_unique<QPdfWriter>(&buffer_);
-            pdf_->setCreator(QStringLiteral("Marlisk Barcode Generator"));
-            const int dpi = o_.dpiGiven ? o_.symbol.dpi : kSheetFileDpi;
-            pdf_->setResolution(dpi);
-            return dpi;
-        }
+        if (o_.printer.isEmpty()) return o_.dpiGiven ? o_.symbol.dpi : kSheetFileDpi;
         // Qt's print support waits on the print system without a time limit: ask it first.
         if (const printing::SystemCheck system = printing::checkPrintSystem();
             system.state != printing::SystemState::Answers) {
@@ -85,19 +78,30 @@ class Destination {
         return *printer_;
     }
 
-    void prepare(const labels::LabelTemplate& t) {
-        if (printer_) labels::setUpPrinter(*printer_, t);
+    // Readies the device for the first page at `dpi`: the printer takes the template's page,
+    // the file is begun. False with why.
+    bool prepare(const labels::LabelTemplate& t, int dpi, QString* error) {
+        if (printer_) {
+            labels::setUpPrinter(*printer_, t);
+            return true;
+        }
+        if (const QString refusal = file_.begin(o_.symbol.output, {o_.force, o_.force});
+            !refusal.isEmpty()) {
+            *error = cannotWrite(refusal);
+            return false;
+        }
+        pdf_ = std::make_unique<QPdfWriter>(file_.device());
+        pdf_->setCreator(QStringLiteral("Marlisk Barcode Generator"));
+        pdf_->setResolution(dpi);
+        return true;
     }
 
     // Puts the finished pages where they go; empty on success, otherwise why.
     QString finish() {
         if (!pdf_ || abandoned_) return {};
         pdf_.reset();
-        const QString error =
-            files::replaceFile(o_.symbol.output, buffer_.data(), {o_.force, o_.force});
-        return error.isEmpty() ? QString()
-                               : QStringLiteral("cannot write %1: %2")
-                                     .arg(QFile::decodeName(o_.symbol.output), error);
+        const QString error = file_.commit();
+        return error.isEmpty() ? QString() : cannotWrite(error);
     }
 
     // Nothing of what was painted is printed or written.
@@ -115,8 +119,13 @@ class Destination {
     }
 
   private:
+    QString cannotWrite(const QString& reason) const {
+        return QStringLiteral("cannot write %1: %2")
+            .arg(QFile::decodeName(o_.symbol.output), reason);
+    }
+
     const Options& o_;
-    QBuffer buffer_;
+    files::Replacement file_;
     std::unique_ptr<QPdfWriter> pdf_;
     std::unique_ptr<QPrinter> printer_;
     bool abandoned_ = false;
@@ -213,7 +222,7 @@ int runSheet(const Options& o) {
         symbols::BuildResult result;
         if (!build(o.symbol, &result, &error)) return refuse(error);
         const qint64 count = o.fill ? run.fillCount() : std::max(1, o.copies);
-        destination.prepare(*t);
+        if (!destination.prepare(*t, dpi, &error)) return fail(error);
         if (!labels::printCopies(destination.device(), *t, *calibration, dpi, result.picture, run,
                                  count, &error))
             return fail(error);
@@ -245,7 +254,7 @@ int runSheet(const Options& o) {
         return refuse(
             QStringLiteral("%1 line(s) refused: no label was printed or written").arg(refused));
 
-    destination.prepare(*t);
+    if (!destination.prepare(*t, dpi, &error)) return fail(error);
     if (!painter.begin(destination.device(), &error)) return fail(error);
     QCryptographicHash second(QCryptographicHash::Sha256);
     qint64 placed = 0;

@@ -4,9 +4,11 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QFile>
 #include <algorithm>
 #include <array>
 #include <atomic>
@@ -19,6 +21,7 @@
 #include <mutex>
 #include <random>
 #include <set>
+#include <utility>
 
 namespace files {
 
@@ -115,7 +118,7 @@ void removeLeftTemporaries(const QByteArray& folder) {
 // then locked before anyone else can take the lock and remove it). -1 and errno on failure.
 int openTemporary(const QByteArray& folder, QByteArray* name) {
     if (unnamedAllowed) {
-        const int fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+        const int fd = ::open(folder.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
         if (fd >= 0) {
             ::flock(fd, LOCK_EX);
             return fd;
@@ -123,7 +126,7 @@ int openTemporary(const QByteArray& folder, QByteArray* name) {
     }
     for (int tries = 0; tries < 100; ++tries) {
         *name = temporaryName(folder);
-        const int fd = ::open(name->constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
+        const int fd = ::open(name->constData(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, 0600);
         if (fd < 0 && errno == EEXIST) continue;
         if (fd < 0) break;
         // Another run's sweep may have taken the lock between the open and this one; then
@@ -208,44 +211,54 @@ QString severalNamesReason() {
     return QStringLiteral("the file has several names (hard links)");
 }
 
-QString replaceFile(const QByteArray& path, const QByteArray& bytes, Allow allow) {
-    QByteArray target = path;
-    // One look at the name; a symbolic link takes a second at what it points to.
+namespace {
+// The file a write is going to end in, as found when the write began.
+struct Target {
+    QByteArray path;  // symbolic links followed
     struct stat st {};
-    bool exists = ::lstat(path.constData(), &st) == 0;
-    if (!exists && errno != ENOENT) return systemError(errno);
-    const bool isLink = exists && S_ISLNK(st.st_mode);
+    bool exists = false;
+    bool inPlace = false;  // several names: rewritten in place rather than replaced
+};
+
+// Looks at `path` and says whether it may be written under `allow`. Empty when it may.
+QString examine(const QByteArray& path, Allow allow, Target* t) {
+    t->path = path;
+    // One look at the name; a symbolic link takes a second at what it points to.
+    struct stat& st = t->st;
+    t->exists = ::lstat(path.constData(), &st) == 0;
+    if (!t->exists && errno != ENOENT) return systemError(errno);
+    const bool isLink = t->exists && S_ISLNK(st.st_mode);
     if (isLink) {
-        exists = ::stat(path.constData(), &st) == 0;
-        if (!exists && errno != ENOENT) return systemError(errno);
+        t->exists = ::stat(path.constData(), &st) == 0;
+        if (!t->exists && errno != ENOENT) return systemError(errno);
     }
-    if (!exists && isLink) return QStringLiteral("it is a symbolic link to nothing");
-    if (exists) {
-        if (!S_ISREG(st.st_mode)) return QStringLiteral("it is not a regular file");
-        const bool readOnly = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
-                              ::access(path.constData(), W_OK) != 0;
-        if (readOnly && !allow.readOnly) return readOnlyReason();
-        if (isLink) target = realPath(path);
-        if (target.isEmpty()) return systemError(errno);
-        if (st.st_nlink > 1) {
-            if (!allow.inPlace) return severalNamesReason();
-            return rewriteInPlace(target, st, bytes);
-        }
+    if (!t->exists && isLink) return QStringLiteral("it is a symbolic link to nothing");
+    if (!t->exists) return {};
+    if (!S_ISREG(st.st_mode)) return QStringLiteral("it is not a regular file");
+    const bool readOnly =
+        (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(path.constData(), W_OK) != 0;
+    if (readOnly && !allow.readOnly) return readOnlyReason();
+    if (isLink) t->path = realPath(path);
+    if (t->path.isEmpty()) return systemError(errno);
+    if (st.st_nlink > 1) {
+        if (!allow.inPlace) return severalNamesReason();
+        t->inPlace = true;
     }
-    const QByteArray folder = folderOf(target);
-    // An unnamed temporary vanishes with the process whatever happens to it; it gets a name
-    // only for the moment between being complete and being renamed over the file.
-    QByteArray name;
-    int fd = openTemporary(folder, &name);
-    if (fd < 0) return systemError(errno);
+    return {};
+}
+
+// Puts the complete temporary `fd` (unnamed, or called `name`) in the target's place and
+// closes it. 0 or the errno; the temporary is gone either way.
+int install(const Target& t, int fd, QByteArray name) {
+    const QByteArray folder = folderOf(t.path);
     const bool unnamed = name.isEmpty();
-    int error = writeAll(fd, bytes.constData(), bytes.size());
-    if (error == 0 && exists) {
+    int error = 0;
+    if (t.exists) {
         // The owner first: changing it clears set-id bits that the mode then restores.
-        if (st.st_uid != ::geteuid() || st.st_gid != ::getegid())
-            (void)::fchown(fd, st.st_uid, st.st_gid);
-        if (::fchmod(fd, st.st_mode & 07777) != 0) error = errno;
-    } else if (error == 0 && ::fchmod(fd, newFileMode()) != 0) {
+        if (t.st.st_uid != ::geteuid() || t.st.st_gid != ::getegid())
+            (void)::fchown(fd, t.st.st_uid, t.st.st_gid);
+        if (::fchmod(fd, t.st.st_mode & 07777) != 0) error = errno;
+    } else if (::fchmod(fd, newFileMode()) != 0) {
         error = errno;
     }
     // A new file is linked in under its own name at once, complete: nothing can be seen
@@ -253,8 +266,8 @@ QString replaceFile(const QByteArray& path, const QByteArray& bytes, Allow allow
     // is replaced as an existing file would be.
     bool linked = false;
     const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
-    if (error == 0 && unnamed && !exists) {
-        linked = ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, target.constData(),
+    if (error == 0 && unnamed && !t.exists) {
+        linked = ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, t.path.constData(),
                           AT_SYMLINK_FOLLOW) == 0;
         if (!linked && errno != EEXIST) error = errno;
     }
@@ -279,14 +292,111 @@ QString replaceFile(const QByteArray& path, const QByteArray& bytes, Allow allow
     const int lock = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
     if (::close(fd) != 0 && error == 0) {
         error = errno;
-        if (linked) ::unlink(target.constData());  // what was written may not all be there
+        if (linked) ::unlink(t.path.constData());  // what was written may not all be there
     }
-    if (error == 0 && !linked && ::rename(name.constData(), target.constData()) != 0) error = errno;
+    if (error == 0 && !linked && ::rename(name.constData(), t.path.constData()) != 0) error = errno;
     if (error != 0 && !name.isEmpty()) ::unlink(name.constData());
     if (lock >= 0) ::close(lock);
-    if (error != 0) return systemError(error);
-    removeLeftTemporaries(folder);
+    if (error == 0) removeLeftTemporaries(folder);
+    return error;
+}
+
+// Where a file rewritten in place collects its new content meanwhile: beside it, or in the
+// folder for temporary files when its own folder takes no new files.
+int openSpool(const QByteArray& folder, QByteArray* name) {
+    const int fd = openTemporary(folder, name);
+    if (fd >= 0) return fd;
+    const QByteArray tmp = qgetenv("TMPDIR");
+    return openTemporary(tmp.isEmpty() ? QByteArrayLiteral("/tmp") : tmp, name);
+}
+}  // namespace
+
+QString replaceFile(const QByteArray& path, const QByteArray& bytes, Allow allow) {
+    Target target;
+    if (QString refusal = examine(path, allow, &target); !refusal.isEmpty()) return refusal;
+    if (target.inPlace) return rewriteInPlace(target.path, target.st, bytes);
+    // An unnamed temporary vanishes with the process whatever happens to it; it gets a name
+    // only for the moment between being complete and being renamed over the file.
+    QByteArray name;
+    const int fd = openTemporary(folderOf(target.path), &name);
+    if (fd < 0) return systemError(errno);
+    int error = writeAll(fd, bytes.constData(), bytes.size());
+    if (error != 0) {
+        ::close(fd);
+        if (!name.isEmpty()) ::unlink(name.constData());
+    } else {
+        error = install(target, fd, name);
+    }
+    return error == 0 ? QString() : systemError(error);
+}
+
+struct Replacement::Private {
+    Target target;
+    int fd = -1;
+    QByteArray name;  // of a named temporary
+    QFile file;       // writes through fd
+};
+
+Replacement::Replacement() : d_(std::make_unique<Private>()) {}
+
+Replacement::~Replacement() {
+    discard();
+}
+
+QString Replacement::begin(const QByteArray& path, Allow allow) {
+    discard();
+    if (QString refusal = examine(path, allow, &d_->target); !refusal.isEmpty()) return refusal;
+    const QByteArray folder = folderOf(d_->target.path);
+    d_->fd = d_->target.inPlace ? openSpool(folder, &d_->name) : openTemporary(folder, &d_->name);
+    if (d_->fd < 0) return systemError(errno);
+    d_->file.open(d_->fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle);
     return {};
+}
+
+QIODevice* Replacement::device() {
+    return &d_->file;
+}
+
+QString Replacement::commit() {
+    if (d_->fd < 0) return systemError(EBADF);
+    QString failure;
+    // A piece that could not be written (a full disk) leaves its error on the file even
+    // when what is still buffered goes out.
+    if (!d_->file.flush() || d_->file.error() != QFileDevice::NoError)
+        failure = d_->file.errorString();
+    d_->file.close();
+    if (!failure.isEmpty()) {
+        discard();
+        return failure;
+    }
+    int error = 0;
+    if (d_->target.inPlace) {
+        // The new content is read back from the spool: mapped, it takes no memory of ours.
+        struct stat spool {};
+        if (::fstat(d_->fd, &spool) != 0) return systemError(errno);
+        const qint64 size = spool.st_size;
+        void* data =
+            size > 0 ? ::mmap(nullptr, size_t(size), PROT_READ, MAP_SHARED, d_->fd, 0) : nullptr;
+        if (data == MAP_FAILED) {
+            error = errno;
+            discard();
+            return systemError(error);
+        }
+        const QString result = rewriteInPlace(
+            d_->target.path, d_->target.st,
+            QByteArray::fromRawData(static_cast<const char*>(data), qsizetype(size)));
+        if (data) ::munmap(data, size_t(size));
+        discard();
+        return result;
+    }
+    error = install(d_->target, std::exchange(d_->fd, -1), std::exchange(d_->name, {}));
+    return error == 0 ? QString() : systemError(error);
+}
+
+void Replacement::discard() {
+    if (d_->file.isOpen()) d_->file.close();
+    if (d_->fd >= 0) ::close(std::exchange(d_->fd, -1));
+    if (!d_->name.isEmpty()) ::unlink(std::exchange(d_->name, {}).constData());
 }
 
 QByteArray fileIdentity(const QByteArray& given) {

@@ -6,6 +6,9 @@
 
 #include <QByteArray>
 #include <QString>
+#include <memory>
+
+class QIODevice;
 
 namespace files {
 
@@ -37,6 +40,31 @@ struct Allow {
 // names unless `allow` says otherwise. A symbolic link is written through to its target.
 // Empty on success, otherwise the reason (without the file name).
 QString replaceFile(const QByteArray& path, const QByteArray& bytes, Allow allow = {});
+
+// A file written piece by piece that takes the place of `path` as replaceFile would, once
+// it is complete: what is too large to hold in memory first. Until commit nothing is seen
+// at `path`; a replacement dropped uncommitted leaves no trace.
+class Replacement {
+  public:
+    Replacement();
+    ~Replacement();  // discards what was not committed
+    Replacement(const Replacement&) = delete;
+    Replacement& operator=(const Replacement&) = delete;
+
+    // Looks at `path` as replaceFile does and opens the new content. Empty on success,
+    // otherwise the reason (without the file name).
+    QString begin(const QByteArray& path, Allow allow = {});
+    // Where the new content is written, open from a successful begin until commit.
+    QIODevice* device();
+    // Puts the written content in the file's place. Empty on success, otherwise the reason.
+    QString commit();
+    // Drops what was written; the file stays as it was.
+    void discard();
+
+  private:
+    struct Private;
+    std::unique_ptr<Private> d_;
+};
 
 // The reasons replaceFile gives for a file it was not allowed to replace.
 QString readOnlyReason();

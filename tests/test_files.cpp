@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,7 +16,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "surface/filewrite.h"
 #include "surface/picturefile.h"
@@ -287,6 +290,114 @@ class FilesTest : public QObject {
         QCOMPARE(second, QString());
         QCOMPARE(contentOf(QFile::decodeName(path)), QByteArray("second"));
         QCOMPARE(filesIn(here.path()), QStringList{QStringLiteral("n.pdf")});
+    }
+
+    // Written piece by piece (a sheet of labels too large to hold): until the commit the
+    // file is as it was, after it the new content is there whole with the old file's mode
+    // and names; dropped uncommitted, the file is untouched. Nothing is left beside it.
+    void replacementWrittenInPieces_data() {
+        QTest::addColumn<QString>("before");  // "none", "file", "linked"
+        QTest::addColumn<bool>("named");
+        QTest::addColumn<bool>("commit");
+        for (const bool named : {false, true}) {
+            const char* how = named ? ", named temporary" : "";
+            for (const bool commit : {true, false}) {
+                const char* end = commit ? "committed" : "dropped";
+                for (const char* before : {"none", "file", "linked"})
+                    QTest::addRow("%s, %s%s", before, end, how)
+                        << QString::fromLatin1(before) << named << commit;
+            }
+        }
+    }
+    void replacementWrittenInPieces() {
+        QFETCH(QString, before);
+        QFETCH(bool, named);
+        QFETCH(bool, commit);
+        QTemporaryDir here;
+        const QString out = here.filePath(QStringLiteral("sheet.pdf"));
+        const QString other = here.filePath(QStringLiteral("other.pdf"));
+        const QByteArray old = before == QLatin1String("none") ? QByteArray() : "old content";
+        QStringList expectedFiles{QStringLiteral("sheet.pdf")};
+        if (!old.isEmpty()) {
+            put(out, old);
+            QCOMPARE(::chmod(QFile::encodeName(out).constData(), 0604), 0);
+        }
+        if (before == QLatin1String("linked")) {
+            QCOMPARE(
+                ::link(QFile::encodeName(out).constData(), QFile::encodeName(other).constData()),
+                0);
+            expectedFiles.prepend(QStringLiteral("other.pdf"));
+        }
+        files::testing::setUnnamedTemporaries(!named);
+        {
+            files::Replacement file;
+            QCOMPARE(file.begin(QFile::encodeName(out), {.inPlace = true}), QString());
+            const QByteArray page(100000, 'p');
+            for (int i = 0; i < 30; ++i) QCOMPARE(file.device()->write(page), page.size());
+            QCOMPARE(contentOf(out), old);
+            if (commit) QCOMPARE(file.commit(), QString());
+        }
+        files::testing::setUnnamedTemporaries(true);
+        const QByteArray expected = commit ? QByteArray(3000000, 'p') : old;
+        QCOMPARE(contentOf(out), expected);
+        if (before == QLatin1String("linked")) QCOMPARE(contentOf(other), expected);
+        if (!commit && old.isEmpty()) expectedFiles.clear();
+        QCOMPARE(filesIn(here.path()), expectedFiles);
+        struct stat st {};
+        if (!old.isEmpty()) {
+            QCOMPARE(::stat(QFile::encodeName(out).constData(), &st), 0);
+            QCOMPARE(st.st_mode & 07777, mode_t(0604));
+        }
+    }
+
+    // A piece that cannot be stored (here: beyond the largest file the process may write,
+    // as on a full disk) fails the commit, and the file keeps its old content.
+    void replacementThatCannotBeStoredFails() {
+        QTemporaryDir here;
+        const QString out = here.filePath(QStringLiteral("sheet.pdf"));
+        put(out, "old content");
+        rlimit was{};
+        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &was), 0);
+        const sighandler_t signal = ::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = was;
+        small.rlim_cur = 1 << 20;
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        QString error;
+        {
+            files::Replacement file;
+            QCOMPARE(file.begin(QFile::encodeName(out)), QString());
+            const QByteArray page(300000, 'p');
+            for (int i = 0; i < 10; ++i) file.device()->write(page);
+            error = file.commit();
+        }
+        ::setrlimit(RLIMIT_FSIZE, &was);
+        ::signal(SIGXFSZ, signal);
+        QCOMPARE(error, QString::fromLocal8Bit(std::strerror(EFBIG)));
+        QCOMPARE(contentOf(out), QByteArray("old content"));
+        QCOMPARE(filesIn(here.path()), QStringList{QStringLiteral("sheet.pdf")});
+    }
+
+    // What replaceFile refuses is refused before a piece is written.
+    void replacementRefusesAsReplaceFileDoes() {
+        QTemporaryDir here;
+        const QString readOnly = here.filePath(QStringLiteral("ro.pdf"));
+        put(readOnly, "kept");
+        QFile::setPermissions(readOnly, QFile::ReadOwner);
+        const QString linked = here.filePath(QStringLiteral("a.pdf"));
+        put(linked, "kept");
+        QCOMPARE(::link(QFile::encodeName(linked).constData(),
+                        QFile::encodeName(here.filePath(QStringLiteral("b.pdf"))).constData()),
+                 0);
+        files::Replacement file;
+        QCOMPARE(file.begin(QFile::encodeName(readOnly)), files::readOnlyReason());
+        QCOMPARE(file.begin(QFile::encodeName(linked)), files::severalNamesReason());
+        QCOMPARE(file.begin(QFile::encodeName(here.path())),
+                 QStringLiteral("it is not a regular file"));
+        // Nothing begun: a commit must not report success.
+        QCOMPARE(file.commit(), QString::fromLocal8Bit(std::strerror(EBADF)));
+        QCOMPARE(contentOf(readOnly), QByteArray("kept"));
+        QCOMPARE(contentOf(linked), QByteArray("kept"));
+        QCOMPARE(filesIn(here.path()), (QStringList{"a.pdf", "b.pdf", "ro.pdf"}));
     }
 };
 

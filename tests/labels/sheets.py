@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Label sheets measured from their pixels, not from the program's own layout code.
 
-    sheets.py MARLISK_CLI placement|queue|batch
+    sheets.py MARLISK_CLI placement|queue|batch|memory
 
 placement: sheets of Avery 5160 and L7160 written as PDF with --copies, --fill and
     --start, rasterised by pdftoppm at 300 dpi; each printed label's symbol is found by its
@@ -13,6 +13,9 @@ queue: the same through the real cups-pdf queue marlisk-pdf with a calibration o
     label moves and stretches by exactly that.
 batch: 100 lines onto Avery 5160 make 4 pages whose labels decode to their own lines; a
     refused line stops the run before anything is written, naming its line.
+memory: 1,000 and 50,000 lines onto Avery 5160 as one PDF peak at the same memory (within
+    2 MiB) while the PDF grows by more than 12 MiB: nothing is held per label. Not judged
+    in a sanitizer build, whose allocator keeps freed memory.
 """
 import glob
 import os
@@ -284,12 +287,49 @@ def batch(cli):
         print("ok: a refused line stops the batch before anything is written")
 
 
+def peak_memory(cli, args):
+    """Runs marlisk-cli; its peak resident memory in bytes."""
+    p = subprocess.Popen([cli] + args, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    err = p.stderr.read()
+    _, status, usage = os.wait4(p.pid, 0)
+    if status != 0:
+        print(f"FAIL: marlisk-cli {' '.join(args)} ended with {status}\n{err.decode()}")
+        sys.exit(1)
+    return usage.ru_maxrss * 1024
+
+
+def memory(cli):
+    with open(cli, "rb") as f:
+        if b"__asan_init" in f.read():
+            print("not judged: a sanitizer build holds freed memory in quarantine")
+            return
+    with tempfile.TemporaryDirectory() as work:
+        measured = {}
+        for n in (1000, 50000):
+            lines = os.path.join(work, f"{n}.csv")
+            with open(lines, "w") as f:
+                for i in range(n):
+                    f.write(f"ean13,{ean13(i * 7919)[0]},,,\n")
+            pdf = os.path.join(work, f"{n}.pdf")
+            peak = peak_memory(cli, ["--batch", lines, "--sheet", "Avery 5160", "-o", pdf]
+                               + SYMBOL[2:])
+            measured[n] = (peak, os.path.getsize(pdf))
+            print(f"{n} labels: peak {peak / 2**20:.1f} MiB, PDF {measured[n][1] / 2**20:.1f} MiB")
+        grown = measured[50000][0] - measured[1000][0]
+        pdf_grown = measured[50000][1] - measured[1000][1]
+        check(pdf_grown > 12 * 2**20, f"the PDF grew by only {pdf_grown} bytes: too little to judge")
+        check(grown < 2 * 2**20, f"49,000 more labels took {grown / 2**20:.1f} MiB more memory "
+              f"(the PDF grew by {pdf_grown / 2**20:.1f} MiB)")
+        if not failures:
+            print("ok: 50,000 labels peak within 2 MiB of 1,000")
+
+
 def main():
     cli, what = sys.argv[1], sys.argv[2]
     need("pdftoppm", "poppler-utils")
     need("zbarimg", "zbar-tools")
     need("convert", "imagemagick")
-    {"placement": placement, "queue": queue, "batch": batch}[what](cli)
+    {"placement": placement, "queue": queue, "batch": batch, "memory": memory}[what](cli)
     if failures:
         print(f"{len(failures)} failures")
         return 1
