@@ -26,7 +26,7 @@ if [ "$mode" = test ]; then
     xvfb xauth xdotool xclip x11-utils desktop-file-utils
     at-spi2-core python3-pyatspi dbus-daemon weston wl-clipboard
     clang libclang-rt-14-dev clang-format
-    openbox imagemagick python3 glabels-data
+    openbox imagemagick python3 glabels-data ccache
   )
 fi
 
@@ -43,9 +43,20 @@ if [ "${#missing[@]}" -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
+# A test run builds three times (plain, sanitizers, fuzz targets): a compiler cache keeps
+# what has not changed since the last run, in this clone or another (names are taken
+# relative to the clone).
+launcher=()
+if command -v ccache >/dev/null; then
+  export CCACHE_BASEDIR="$here" CCACHE_NOHASHDIR=true
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+export MARLISK_LAUNCHER="${launcher[*]}"
+
 build="$here/build"
 tests=ON; [ "$mode" = test ] || tests=OFF
-cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARLISK_TESTS="$tests" >/dev/null
+cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARLISK_TESTS="$tests" \
+  "${launcher[@]}" >/dev/null
 cmake --build "$build" -j "$(nproc)"
 
 [ "$mode" = build ] && exit 0

@@ -20,6 +20,8 @@ export ASAN_OPTIONS="detect_leaks=1:check_initialization_order=1:strict_init_ord
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$here/tests/sanitizers/lsan.supp:print_suppressions=0"
 checked_flags=(-G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG")
+# The compiler cache ./setup.sh chose, if any.
+[ -n "${MARLISK_LAUNCHER:-}" ] && checked_flags+=("$MARLISK_LAUNCHER")
 
 stage "formatting (.clang-format)"
 unformatted=$(cd "$here" && git ls-files '*.cpp' '*.h' | xargs -r clang-format --dry-run 2>&1 |
