@@ -1,10 +1,6 @@
 #include "cli/batch.h"
 
-#include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <QFile>
 #include <algorithm>
@@ -12,14 +8,13 @@
 #include <barrier>
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <deque>
 #include <functional>
 #include <map>
 #include <thread>
 #include <vector>
 
+#include "cli/batchlines.h"
 #include "cli/checking.h"
 #include "cli/symbolbuild.h"
 #include "surface/filewrite.h"
@@ -138,11 +133,8 @@ struct LineOutcome {
     bool failsCheck = false;  // written, but --strict counts it as failed
 };
 
-// A line of the batch file with its number; `request` is empty when the line is refused.
-struct BatchLine {
-    int number = 0;
-    quint64 hash = 0;  // of its number and bytes, to know the line again
-    std::optional<SymbolRequest> request;
+// A line of the batch file and what running it came to.
+struct BatchLine : SymbolLine {
     LineOutcome outcome;
 };
 
@@ -166,199 +158,17 @@ LineOutcome runLine(int number, const SymbolRequest& request, const Options& opt
     return done;
 }
 
-QString systemError() {
-    return QString::fromLocal8Bit(std::strerror(errno));
-}
-
-// Reads a batch file line by line, from the start as often as asked. Standard input and
-// other streams are first copied into an unnamed temporary file, so that a batch of any
-// length is read twice (once to find duplicate outputs, once to write) without being
-// kept in memory. Lines longer than kMaxBatchLine are kept as their number alone.
-class LineReader {
-  public:
-    ~LineReader() {
-        if (fd_ > 0) ::close(fd_);
-    }
-
-    // Empty on success, otherwise why the file cannot be read; `refused()` tells a stream
-    // that is refused (an over-long line, or more than kMaxBatchStream) from one that
-    // cannot be read.
-    QString open(const QString& name) {
-        int source = 0;
-        if (name == QLatin1String("-")) {
-            if (files::standardStreamClosed(0)) return QStringLiteral("standard input is closed");
-        } else {
-            source = ::open(QFile::encodeName(name).constData(), O_RDONLY | O_CLOEXEC);
-            if (source < 0) return systemError();
-        }
-        struct stat st {};
-        if (::fstat(source, &st) == 0 && S_ISREG(st.st_mode)) {
-            fd_ = source;
-            first_ = ::lseek(fd_, 0, SEEK_CUR);  // standard input may be partly read
-            return {};
-        }
-        const char* tmp = std::getenv("TMPDIR");
-        fd_ = ::open(tmp && *tmp ? tmp : "/tmp", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-        if (fd_ < 0) {
-            char name[] = "/tmp/.marlisk-batch-XXXXXX";
-            fd_ = ::mkostemp(name, O_CLOEXEC);
-            if (fd_ >= 0) ::unlink(name);
-        }
-        QString error = fd_ < 0 ? systemError() : QString();
-        // The copy is bounded: an endless source (/dev/zero, a generator that never stops)
-        // is refused rather than allowed to fill the disk.
-        qint64 copied = 0, lineLength = 0;
-        int lineNumber = 1;
-        while (error.isEmpty()) {
-            const ssize_t n = readSome(source);
-            if (n < 0) error = systemError();
-            if (n <= 0) break;
-            for (const char *p = buffer_, *end = buffer_ + n; p < end;) {
-                const auto* nl = static_cast<const char*>(std::memchr(p, '\n', end - p));
-                lineLength += (nl ? nl : end) - p;
-                if (lineLength > kMaxBatchLine) {
-                    refused_ = true;
-                    error = QStringLiteral(
-                                "line %1 is longer than %2 bytes (a batch that is not a regular "
-                                "file is read no further)")
-                                .arg(QString::number(lineNumber), QString::number(kMaxBatchLine));
-                    break;
-                }
-                if (nl == nullptr) break;
-                lineLength = 0;
-                ++lineNumber;
-                p = nl + 1;
-            }
-            copied += n;
-            if (error.isEmpty() && copied > kMaxBatchStream) {
-                refused_ = true;
-                error = QStringLiteral(
-                            "a batch that is not a regular file holds at most %1 MiB; write it "
-                            "to a file first")
-                            .arg(kMaxBatchStream >> 20);
-            }
-            if (!error.isEmpty()) break;
-            if (const int e = files::writeAllTo(fd_, buffer_, n); e != 0)
-                error = QString::fromLocal8Bit(std::strerror(e));
-        }
-        if (source != 0) ::close(source);
-        if (error.isEmpty()) rewind();
-        return error;
-    }
-    bool refused() const { return refused_; }
-
-    // Back to the first line.
-    void rewind() {
-        ::lseek(fd_, first_, SEEK_SET);
-        line_.clear();
-        tooLong_ = false;
-        number_ = 0;
-        begin_ = end_ = 0;
-        atEnd_ = false;
-    }
-
-    // The next line: false at the end of the file or on a read error (then `error` says
-    // why). `tooLong` lines come without their bytes.
-    bool next(QByteArray* line, int* number, bool* tooLong, QString* error) {
-        for (;;) {
-            if (begin_ == end_) {
-                if (atEnd_) return false;
-                const ssize_t n = readSome(fd_);
-                if (n < 0) {
-                    *error = systemError();
-                    return false;
-                }
-                begin_ = 0;
-                end_ = n;
-                if (n == 0) {
-                    atEnd_ = true;
-                    if (line_.isEmpty() && !tooLong_) return false;
-                    return take(line, number, tooLong);
-                }
-            }
-            const char* p = buffer_ + begin_;
-            const auto* nl = static_cast<const char*>(std::memchr(p, '\n', end_ - begin_));
-            const qsizetype piece = (nl ? nl : buffer_ + end_) - p;
-            if (!tooLong_ && line_.size() + piece <= kMaxBatchLine) {
-                line_.append(p, piece);
-            } else {
-                tooLong_ = true;
-                line_.clear();
-            }
-            begin_ += piece + (nl ? 1 : 0);
-            if (nl != nullptr) return take(line, number, tooLong);
-        }
-    }
-
-  private:
-    ssize_t readSome(int fd) {
-        for (;;) {
-            const ssize_t n = ::read(fd, buffer_, sizeof buffer_);
-            if (n >= 0 || errno == EINTR) {
-                if (n >= 0) return n;
-                continue;
-            }
-            if (errno != EAGAIN && errno != EWOULDBLOCK) return -1;
-            pollfd p{fd, POLLIN, 0};
-            if (::poll(&p, 1, -1) < 0 && errno != EINTR) return -1;
-        }
-    }
-
-    bool take(QByteArray* line, int* number, bool* tooLong) {
-        *line = line_;
-        *number = ++number_;
-        *tooLong = tooLong_;
-        line_.clear();
-        tooLong_ = false;
-        return true;
-    }
-
-    int fd_ = -1;
-    off_t first_ = 0;
-    char buffer_[64 * 1024];
-    qsizetype begin_ = 0, end_ = 0;
-    bool atEnd_ = false;
-    QByteArray line_;
-    bool tooLong_ = false;
-    int number_ = 0;
-    bool refused_ = false;
-};
-
-// The hash the first reading keeps of a line and the second compares: of its number and
-// all its bytes, so that a line changed in place, even to one of the same length, or cut
-// short is known.
-quint64 lineHash(int number, const QByteArray& line, bool tooLong) {
-    return qHash(line, size_t(number) * 0x9E3779B97F4A7C15ull + (tooLong ? 1 : 0)) & ~quint64(1);
-}
-
 // Two lines write one file when these agree: standard output is one "file" too.
 QByteArray outputIdentity(const QByteArray& output) {
     return output == "-" ? QByteArrayLiteral("standard output") : files::fileIdentity(output);
 }
 
 // The next line that holds a symbol (or is refused), as the batch runs it; false at the
-// end. Empty lines, comments and a header line are passed over.
+// end.
 bool nextLine(LineReader& reader, const SymbolRequest& defaults, BatchLine* b, QString* error) {
-    QByteArray line;
-    bool tooLong = false;
-    while (reader.next(&line, &b->number, &tooLong, error)) {
-        b->request.reset();
-        b->outcome = {};
-        b->hash = lineHash(b->number, line, tooLong);
-        if (tooLong) {
-            b->outcome = {2, QStringLiteral("the line is longer than %1 bytes").arg(kMaxBatchLine)};
-            return true;
-        }
-        // A byte-order mark, as some editors write, is not part of the first line.
-        if (b->number == 1 && line.startsWith("\xEF\xBB\xBF")) line.remove(0, 3);
-        const QByteArray t = line.trimmed();
-        if (t.isEmpty() || t.startsWith('#') || (b->number == 1 && t.startsWith("symbology,")))
-            continue;
-        b->request = requestOfLine(line, defaults, &b->outcome.message);
-        if (!b->request) b->outcome.status = 2;
-        return true;
-    }
-    return false;
+    if (!nextSymbolLine(reader, defaults, LineOutput::File, b, error)) return false;
+    b->outcome = b->request ? LineOutcome{} : LineOutcome{2, b->refusal};
+    return true;
 }
 
 // What the first reading keeps of a line that holds a symbol: the hash of its number and

@@ -9,6 +9,7 @@
 
 #include "app/settings.h"
 #include "cli/batch.h"
+#include "cli/batchlines.h"
 #include "cli/symbolbuild.h"
 #include "surface/filewrite.h"
 #include "surface/labelprint.h"
@@ -131,42 +132,23 @@ class Destination {
     bool abandoned_ = false;
 };
 
-// Reads the batch file's symbol lines, as a batch reads them, handing each with its number
-// and its request (or why it is refused) to `use`. Stops at a line longer than a batch
-// allows. The file's content is hashed into `hash`. False with why when the file cannot be
-// read.
+// Reads the batch's symbol lines, as a batch reads them, handing each with its number and
+// its request (or why it is refused) to `use`. The lines' hashes are added to `hash`, so
+// that two readings that differ are known. False with why when the file cannot be read or
+// is refused.
 bool readBatch(
-    const Options& o, QCryptographicHash& hash,
+    LineReader& reader, const Options& o, QCryptographicHash& hash,
     const std::function<void(int, const std::optional<SymbolRequest>&, const QString&)>& use,
     QString* error) {
-    QFile file(o.batchFile);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("cannot read %1: %2").arg(o.batchFile, file.errorString());
-        return false;
+    reader.rewind();
+    SymbolLine line;
+    while (nextSymbolLine(reader, o.symbol, LineOutput::None, &line, error)) {
+        hash.addData(QByteArrayView(reinterpret_cast<const char*>(&line.hash), sizeof line.hash));
+        use(line.number, line.request, line.refusal);
     }
-    int number = 0;
-    while (!file.atEnd()) {
-        QByteArray line = file.readLine(kMaxBatchLine + 2);
-        if (line.isEmpty() && file.error() != QFileDevice::NoError) {
-            *error = QStringLiteral("cannot read %1: %2").arg(o.batchFile, file.errorString());
-            return false;
-        }
-        hash.addData(line);
-        ++number;
-        if (line.size() > kMaxBatchLine && !line.endsWith('\n')) {
-            use(number, std::nullopt,
-                QStringLiteral("the line is longer than %1 bytes").arg(kMaxBatchLine));
-            return true;
-        }
-        while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
-        if (number == 1 && line.startsWith("\xEF\xBB\xBF")) line.remove(0, 3);
-        const QByteArray t = line.trimmed();
-        if (t.isEmpty() || t.startsWith('#') || (number == 1 && t.startsWith("symbology,")))
-            continue;
-        QString why;
-        use(number, requestOfLine(line, o.symbol, &why, LineOutput::None), why);
-    }
-    return true;
+    if (error->isEmpty()) return true;
+    *error = QStringLiteral("cannot read %1: %2").arg(o.batchFile, *error);
+    return false;
 }
 
 }  // namespace
@@ -232,12 +214,17 @@ int runSheet(const Options& o) {
 
     // A batch: every line is read and built before the first page, so that a refused line
     // stops the run with nothing written; then read again and placed. Only a hash of the
-    // file is kept between the two readings: a file that changed in between is not printed.
+    // lines is kept between the two readings: a file that changed in between is not printed.
+    LineReader reader;
+    error = reader.open(o.batchFile);
+    if (reader.refused())
+        return refuse(QStringLiteral("the batch file '%1' is refused: %2").arg(o.batchFile, error));
+    if (!error.isEmpty()) return fail(QStringLiteral("cannot read %1: %2").arg(o.batchFile, error));
     QCryptographicHash first(QCryptographicHash::Sha256);
     int refused = 0;
     qint64 labelsToPlace = 0;
     const bool read = readBatch(
-        o, first,
+        reader, o, first,
         [&](int number, const std::optional<SymbolRequest>& request, const QString& why) {
             QString reason = why;
             symbols::BuildResult result;
@@ -260,7 +247,7 @@ int runSheet(const Options& o) {
     qint64 placed = 0;
     QString placeError;
     const bool readAgain = readBatch(
-        o, second,
+        reader, o, second,
         [&](int number, const std::optional<SymbolRequest>& request, const QString& why) {
             symbols::BuildResult result;
             QString reason = why;

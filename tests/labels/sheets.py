@@ -11,8 +11,9 @@ placement: sheets of Avery 5160 and L7160 written as PDF with --copies, --fill a
 queue: the same through the real cups-pdf queue marlisk-pdf with a calibration of +1.5 mm,
     -2 mm, 100.5 %, 99.5 %, given on the command line and kept in the settings file: every
     label moves and stretches by exactly that.
-batch: 100 lines onto Avery 5160 make 4 pages whose labels decode to their own lines; a
-    refused line stops the run before anything is written, naming its line.
+batch: 100 lines onto Avery 5160 make 4 pages whose labels decode to their own lines, the
+    same from a pipe; a refused line stops the run before anything is written, naming its
+    line.
 memory: 1,000 and 50,000 lines onto Avery 5160 as one PDF peak at the same memory (within
     2 MiB) while the PDF grows by more than 12 MiB: nothing is held per label. Not judged
     in a sanitizer build, whose allocator keeps freed memory.
@@ -272,6 +273,19 @@ def batch(cli):
         check(len(pages) == 4, f"100 labels on Avery 5160 made {len(pages)} pages, expected 4")
         measure(pages, "Avery 5160", set(range(100)), offset, work, data=data)
         print("ok: 100 lines onto 4 pages of Avery 5160, each label its own line")
+
+        # The same lines from a pipe make the same pages.
+        piped = os.path.join(work, "piped.pdf")
+        with open(good, "rb") as f:
+            p = subprocess.run([cli, "--batch", "-", "--sheet", "Avery 5160", "--dpi", str(DPI),
+                                "-o", piped] + SYMBOL[2:], stdin=f, capture_output=True)
+        check(p.returncode == 0, f"the batch from a pipe exited {p.returncode}: {p.stderr}")
+
+        def pages_of(path):
+            with open(path, "rb") as f:
+                return [l for l in f.read().split(b"\n") if b"/CreationDate" not in l]
+        check(pages_of(piped) == pages_of(pdf), "the batch from a pipe made another PDF")
+        print("ok: the same lines from a pipe make the same PDF")
 
         # Line 58 holds a wrong check digit: nothing is written.
         typed, full = ean13(1056)
