@@ -13,32 +13,14 @@
 set -uo pipefail
 build="${1:?usage: $0 BUILD_DIR}"
 
-for tool in cpack dpkg-deb dpkg-shlibdeps setpriv Xvfb xdotool xclip zbarimg desktop-file-validate od; do
-    if ! command -v "$tool" >/dev/null 2>&1; then
-        echo "FAIL: $tool is not installed (Debian: cmake, dpkg-dev, util-linux, xvfb, xdotool, xclip, zbar-tools, desktop-file-utils)"
-        exit 1
-    fi
-done
+work="$(mktemp -d "${TMPDIR:-/tmp}/marlisk-package.XXXXXX")"
+chmod 755 "$work"
+. "$(dirname "$0")/xsession.sh"
+need cpack dpkg-deb dpkg-shlibdeps setpriv Xvfb xdotool xclip zbarimg desktop-file-validate od
 if [ "$(id -u)" -ne 0 ]; then
     echo "SKIP: must run as root to unpack into a root-owned tree and start the program as nobody"
     exit 77
 fi
-
-work="$(mktemp -d "${TMPDIR:-/tmp}/marlisk-package.XXXXXX")"
-chmod 755 "$work"
-xvfb_pid="" app_pid=""
-cleanup() {
-    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-    echo "FAIL: $*"
-    echo "--- program output:"; tail -n 30 "$work/app.log" 2>/dev/null
-    exit 1
-}
 
 # --- The package.
 (cd "$work" && cpack -G DEB --config "$build/CPackConfig.cmake" >"$work/cpack.log" 2>&1) ||
@@ -74,13 +56,8 @@ validation=$(desktop-file-validate "$root/usr/share/applications/marlisk.desktop
 [ -z "$validation" ] || fail "desktop-file-validate: $validation"
 echo "ok: the desktop entry validates without hints"
 
-# --- An X server for the window.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(cat "$work/display")"
-unset WAYLAND_DISPLAY
+# --- An X server for the window, without a window manager.
+start_xserver
 
 home=""
 as_nobody() { # command... ; with the fresh HOME and the X display
@@ -94,24 +71,13 @@ window=""
 start_app() { # path to marlisk
     as_nobody "$1" >>"$work/app.log" 2>&1 &
     app_pid=$!
-    window=""
-    for _ in $(seq 1 300); do
-        window=$(xdotool search --onlyvisible --name '^Marlisk Barcode Generator' 2>/dev/null | head -n 1)
-        [ -n "$window" ] && break
-        sleep 0.1
-    done
-    [ -n "$window" ] || fail "the main window did not appear"
+    window=$(wait_for_window '^Marlisk Barcode Generator') || fail "the main window did not appear"
     xdotool windowfocus "$window" 2>/dev/null
     sleep 0.5
 }
 exit_app() {
     xdotool key --delay 150 alt Left Return
-    for _ in $(seq 1 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
-    kill -0 "$app_pid" 2>/dev/null && fail "Exit did not end the program"
-    wait "$app_pid"
-    local status=$?
-    app_pid=""
-    [ "$status" -eq 0 ] || fail "the program ended with status $status"
+    wait_for_exit
 }
 wait_for_line() { # file line
     for _ in $(seq 1 50); do

@@ -11,55 +11,16 @@
 set -uo pipefail
 app="${1:?usage: $0 PATH_TO_MARLISK}"
 
-for tool in Xvfb xdotool xclip zbarimg; do
-    if ! command -v "$tool" >/dev/null 2>&1; then
-        echo "FAIL: $tool is not installed (Debian: xvfb, xdotool, xclip, zbar-tools)"
-        exit 1
-    fi
-done
-
 work="$(mktemp -d "${TMPDIR:-/tmp}/marlisk-e2e.XXXXXX")"
-xvfb_pid="" app_pid=""
-cleanup() {
-    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-    echo "FAIL: $*"
-    echo "--- settings file:"; cat "$work/BCodeSetting.ini" 2>/dev/null
-    echo "--- program output:"; tail -n 30 "$work/app.log" 2>/dev/null
-    exit 1
-}
+. "$(dirname "$0")/xsession.sh"
+need Xvfb xdotool xclip zbarimg
 
-cp "$app" "$work/marlisk"
 # Fresh settings: page margins that give the decoder quiet zones, no symbology yet.
 printf '[pagesetting]\nftop=100\nfdown=100\nfleft=250\nfright=250\nfiwidth=50\n' >"$work/BCodeSetting.ini"
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(cat "$work/display")"
+# No window manager: the focus is given to the window directly.
+start_xserver
 export QT_QPA_PLATFORM=xcb
-unset WAYLAND_DISPLAY
-
-window=""
-start_app() {
-    "$work/marlisk" >>"$work/app.log" 2>&1 &
-    app_pid=$!
-    window=""
-    for _ in $(seq 1 300); do
-        window=$(xdotool search --onlyvisible --name '^Marlisk Barcode Generator' 2>/dev/null | head -n 1)
-        [ -n "$window" ] && break
-        sleep 0.1
-    done
-    [ -n "$window" ] || fail "the main window did not appear"
-    xdotool windowfocus "$window" 2>/dev/null
-    sleep 0.5
-}
 
 # Where a control of the hosted form is: its position on the form's input panel (the
 # documented layout) plus where that panel starts in the window (1 right, and below the
@@ -146,12 +107,7 @@ grep -qx "Checked=Bar Code UPC-E" "$work/BCodeSetting.ini" || fail "the settings
 
 # Exit from the menu bar: Alt, then Left wraps round to "Exit".
 xdotool key --delay 150 alt Left Return
-for _ in $(seq 1 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$app_pid" 2>/dev/null && fail "Exit did not end the program"
-wait "$app_pid"
-status=$?
-app_pid=""
-[ "$status" -eq 0 ] || fail "the program ended with status $status"
+wait_for_exit
 echo "ok: the settings file holds UPC-E; Exit ended the program"
 
 # Started again, it hosts the UPC-E form without any menu choice.
