@@ -1,8 +1,6 @@
 // The page-setting, print-option and about dialogs, and printing on real paint devices:
 // a PDF file and, when a CUPS scheduler runs, a PDF queue.
 
-#include <QDateTime>
-#include <QDirIterator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -266,7 +264,7 @@ class DialogsTest : public QObject {
         printer.setPrinterName(QStringLiteral("marlisk-pdf"));
         QVERIFY(printer.isValid());
         printer.setResolution(600);
-        const QDateTime started = QDateTime::currentDateTime().addSecs(-1);
+        const cupspdf::Jobs jobs;
         printer.setDocName(QStringLiteral("marlisk-cups-test"));
         QCOMPARE(printing::printPicture(printer, framedPicture(150, 155), 500, 250, 96, Qt::black),
                  QString());
@@ -279,7 +277,7 @@ class DialogsTest : public QObject {
                           surface::roundToInt(minimum.top() * 600 / 72));
 
         // cups-pdf writes into the submitting user's ~/PDF, or its anonymous spool folder.
-        const QString pdf = cupspdf::waitForPdf(started);
+        const QString pdf = jobs.waitForNext();
         if (pdf.isEmpty()) QFAIL("the CUPS queue produced no PDF within 30 seconds");
         const QRect box = darkBox(pdf, 600);
         QVERIFY(!imageEncodings(pdf).isEmpty());

@@ -123,7 +123,7 @@ class LabelsWindowTest : public QObject {
         Tprintlabelsfm::printDialogHook() = [](QPrintDialog& d) {
             return d.printer()->printerName() == QString::fromLatin1(kQueue);
         };
-        const QDateTime windowStarted = QDateTime::currentDateTime().addSecs(-1);
+        const cupspdf::Jobs windowJob;
         form->printLabels();
         DesignerForm::labelsDialogHook() = {};
         Tprintlabelsfm::printDialogHook() = {};
@@ -131,13 +131,12 @@ class LabelsWindowTest : public QObject {
         // The calibration is kept for the queue.
         QVERIFY2(s.readIni().contains("[Calibration]\nmarlisk-pdf=1.5,-2,100.5,99.5"),
                  s.readIni().constData());
-        const QString fromWindow = cupspdf::waitForPdf(windowStarted);
+        const QString fromWindow = windowJob.waitForNext();
         QVERIFY2(!fromWindow.isEmpty(), "the window's labels did not reach the queue");
         const QByteArray windowPage = raster(fromWindow, s.dir.filePath(QStringLiteral("w")));
         QVERIFY(!windowPage.isEmpty());
 
-        QTest::qWait(1100);  // the next job's file is told apart by its time
-        const QDateTime cliStarted = QDateTime::currentDateTime();
+        const cupspdf::Jobs cliJob;
         QProcess cli;
         cli.start(QStringLiteral(MARLISK_CLI), {"upca",        "03600029145",
                                                 "--height",    "0.5",
@@ -153,7 +152,7 @@ class LabelsWindowTest : public QObject {
                                                 "--print",     kQueue});
         QVERIFY(cli.waitForFinished(60000));
         QVERIFY2(cli.exitCode() == 0, cli.readAllStandardError().constData());
-        const QString fromCli = cupspdf::waitForPdf(cliStarted);
+        const QString fromCli = cliJob.waitForNext();
         // The queue may write both jobs under one name: the window's page was read before.
         QVERIFY2(!fromCli.isEmpty(), "marlisk-cli's labels did not reach the queue");
         const QByteArray cliPage = raster(fromCli, s.dir.filePath(QStringLiteral("c")));

@@ -2,8 +2,6 @@
 // every module of a width is the same whole number of dots, from the window's context menu
 // and from marlisk-cli --printer-resolution.
 
-#include <QDateTime>
-#include <QDirIterator>
 #include <QLineEdit>
 #include <QPrinter>
 #include <QProcess>
@@ -194,7 +192,7 @@ class PrintResolutionTest : public QObject {
                      {QStringLiteral("-p"), QStringLiteral("marlisk-pdf")});
         if (!lpstat.waitForFinished(5000) || lpstat.exitCode() != 0)
             QFAIL("no CUPS queue 'marlisk-pdf': tests/services.sh start sets it up");
-        const QDateTime started = QDateTime::currentDateTime().addSecs(-1);
+        const cupspdf::Jobs jobs;
         QProcess cli;
         cli.start(QStringLiteral(MARLISK_CLI),
                   {"upca", "03600029145", "--print", "marlisk-pdf", "--printer-resolution", "--x",
@@ -203,7 +201,7 @@ class PrintResolutionTest : public QObject {
         QVERIFY(cli.waitForFinished(60000));
         QVERIFY2(cli.exitCode() == 0, cli.readAllStandardError().constData());
 
-        const QString pdf = cupspdf::waitForPdf(started);
+        const QString pdf = jobs.waitForNext();
         if (pdf.isEmpty()) QFAIL("the CUPS queue produced no PDF within 30 seconds");
         QTemporaryDir dir;
         const QImage page = rasterise(pdf, 300, dir.filePath(QStringLiteral("page")));

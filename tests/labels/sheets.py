@@ -206,15 +206,28 @@ def placement(cli):
             print(f"ok: {sheet} {' '.join(args)}")
 
 
-def newest_pdf(since):
+def queue_pdfs():
+    """The queue's PDFs as they are now: path to (modified, size)."""
     roots = [os.path.expanduser("~/PDF"), "/var/spool/cups-pdf"]
+    return {p: (os.path.getmtime(p), os.path.getsize(p))
+            for root in roots for p in glob.glob(os.path.join(root, "**", "*.pdf"),
+                                                 recursive=True)}
+
+
+def next_pdf(before):
+    """The next job's PDF: new or changed since `before` (a time alone does not tell a job
+    from one that ended a moment earlier, and cups-pdf may reuse a name), once cups-pdf has
+    finished writing it (its size stays the same for half a second)."""
     for _ in range(300):
-        found = [p for root in roots for p in glob.glob(os.path.join(root, "**", "*.pdf"),
-                                                            recursive=True)
-                 if os.path.getmtime(p) >= since and os.path.getsize(p) > 0]
-        if found:
-            time.sleep(0.5)
-            return max(found, key=os.path.getmtime)
+        for path, seen in queue_pdfs().items():
+            if seen[1] > 0 and before.get(path) != seen:
+                size = seen[1]
+                for _ in range(60):
+                    time.sleep(0.5)
+                    if os.path.getsize(path) == size:
+                        break
+                    size = os.path.getsize(path)
+                return path
         time.sleep(0.1)
     return None
 
@@ -235,10 +248,10 @@ def queue(cli):
             f.write("[Calibration]\nmarlisk-pdf=1.5,-2,100.5,99.5\n")
         for name, program, extra in [("--calibrate", cli, ["--calibrate", "1.5,-2,100.5,99.5"]),
                                      ("stored", own, [])]:
-            since = time.time() - 1
+            before = queue_pdfs()
             run(program, SYMBOL + ["--sheet", "Avery 5160", "--copies", "4", "--start", "3,2",
                                    "--print", "marlisk-pdf"] + extra)
-            pdf = newest_pdf(since)
+            pdf = next_pdf(before)
             if not check(pdf is not None, f"{name}: the queue wrote no PDF"):
                 continue
             for old in glob.glob(os.path.join(work, "q*.pgm")):
