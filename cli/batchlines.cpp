@@ -169,6 +169,8 @@ bool nextSymbolLine(LineReader& reader, const SymbolRequest& defaults, LineOutpu
             b->refusal = QStringLiteral("the line is longer than %1 bytes").arg(kMaxBatchLine);
             return true;
         }
+        // A file with DOS line ends has a carriage return before each line feed.
+        while (line.endsWith('\r')) line.chop(1);
         // A byte-order mark, as some editors write, is not part of the first line.
         if (b->number == 1 && line.startsWith("\xEF\xBB\xBF")) line.remove(0, 3);
         const QByteArray t = line.trimmed();

@@ -14,6 +14,7 @@
 #include <QThread>
 
 #include "cli/batch.h"
+#include "cli/batchlines.h"
 #include "clirun.h"
 
 using clirun::contentOf;
@@ -271,6 +272,45 @@ class BatchTest : public QObject {
         QList<bool> got;
         QCOMPARE(cli::splitCsv(line, &got).value(), fields);
         QCOMPARE(got, quoted);
+    }
+
+    // Every batch reads its lines alike, wherever the file was written: DOS line ends, a
+    // byte-order mark, a header and comments are no part of the symbols. Each row is the
+    // file, whether its lines name an output, and the message and output of each symbol.
+    void linesReadAsWritten_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("named");
+        QTest::addColumn<QStringList>("symbols");  // "message|output"
+        QTest::newRow("DOS line ends, message last (a sheet)")
+            << QByteArray(
+                   "\xEF\xBB\xBFsymbology,message\r\n# note\r\n\r\nean13,590123412345\r\n"
+                   "ean8,9638507\r\n")
+            << false << QStringList{"590123412345|", "9638507|"};
+        QTest::newRow("DOS line ends, quoted output keeps its blanks")
+            << QByteArray("c39,AB,,,\" a b.png\"\r\nc39,CD,,,c.png\r\n") << true
+            << QStringList{"AB| a b.png", "CD|c.png"};
+        QTest::newRow("last line without its line end")
+            << QByteArray("c39,AB\r\nc39,CD") << false << QStringList{"AB|", "CD|"};
+    }
+    void linesReadAsWritten() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, named);
+        QFETCH(QStringList, symbols);
+        writeFile(file(QStringLiteral("b.csv")), bytes);
+        cli::LineReader reader;
+        QCOMPARE(reader.open(file(QStringLiteral("b.csv"))), QString());
+        cli::SymbolLine line;
+        QString error;
+        QStringList got;
+        while (cli::nextSymbolLine(reader, cli::SymbolRequest{},
+                                   named ? cli::LineOutput::File : cli::LineOutput::None, &line,
+                                   &error)) {
+            QVERIFY2(line.request,
+                     qPrintable(QStringLiteral("line %1: %2").arg(line.number).arg(line.refusal)));
+            got << line.request->message + '|' + QString::fromUtf8(line.request->output);
+        }
+        QCOMPARE(error, QString());
+        QCOMPARE(got, symbols);
     }
 
     // A batch that is not a regular file is copied aside to be read twice; a source that
