@@ -105,6 +105,13 @@ class Destination {
         return error.isEmpty() ? QString() : cannotWrite(error);
     }
 
+    // Why painting failed: the file's own failure to store what was painted (a full disk)
+    // where there is one, as the painter knows only that a page could not be started.
+    QString why(const QString& painting) const {
+        const QString failure = pdf_ ? file_.error() : QString();
+        return failure.isEmpty() ? painting : cannotWrite(failure);
+    }
+
     // Nothing of what was painted is printed or written.
     void abandon() {
         if (printer_) printer_->abort();
@@ -207,7 +214,7 @@ int runSheet(const Options& o) {
         if (!destination.prepare(*t, dpi, &error)) return fail(error);
         if (!labels::printCopies(destination.device(), *t, *calibration, dpi, result.picture, run,
                                  count, &error))
-            return fail(error);
+            return fail(destination.why(error));
         error = destination.finish();
         return error.isEmpty() ? 0 : fail(error);
     }
@@ -266,9 +273,9 @@ int runSheet(const Options& o) {
                    .arg(o.batchFile);
     if (!stop.isEmpty()) {
         destination.abandon();
-        return fail(stop);
+        return fail(destination.why(stop));
     }
-    if (!painter.end(&error)) return fail(error);
+    if (!painter.end(&error)) return fail(destination.why(error));
     error = destination.finish();
     if (!error.isEmpty()) return fail(error);
     say(QStringLiteral("%1 labels on %2 pages").arg(placed).arg(run.pagesFor(placed)));

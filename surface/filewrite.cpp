@@ -330,11 +330,31 @@ QString replaceFile(const QByteArray& path, const QByteArray& bytes, Allow allow
     return error == 0 ? QString() : systemError(error);
 }
 
+namespace {
+// A file that remembers why a piece was not stored whole. QFile takes a piece stored in
+// part (the disk filled in the middle of it) as written short, without an error, and
+// keeps no reason for a buffer it could store only in part; a writer that does not look
+// at what each write returns (a PDF writer) would then go on as if all were there.
+class StoringFile : public QFile {
+  public:
+    // The errno of the first piece not stored whole, or 0.
+    int failure = 0;
+
+  protected:
+    qint64 writeData(const char* data, qint64 size) override {
+        errno = 0;
+        const qint64 written = QFile::writeData(data, size);
+        if (written != size && failure == 0) failure = errno != 0 ? errno : EIO;
+        return written;
+    }
+};
+}  // namespace
+
 struct Replacement::Private {
     Target target;
     int fd = -1;
-    QByteArray name;  // of a named temporary
-    QFile file;       // writes through fd
+    QByteArray name;   // of a named temporary
+    StoringFile file;  // writes through fd
 };
 
 Replacement::Replacement() : d_(std::make_unique<Private>()) {}
@@ -359,11 +379,11 @@ QIODevice* Replacement::device() {
 
 QString Replacement::commit() {
     if (d_->fd < 0) return systemError(EBADF);
-    QString failure;
     // A piece that could not be written (a full disk) leaves its error on the file even
     // when what is still buffered goes out.
-    if (!d_->file.flush() || d_->file.error() != QFileDevice::NoError)
-        failure = d_->file.errorString();
+    errno = 0;
+    if (!d_->file.flush() && d_->file.failure == 0) d_->file.failure = errno != 0 ? errno : EIO;
+    const QString failure = error();
     d_->file.close();
     if (!failure.isEmpty()) {
         discard();
@@ -393,8 +413,14 @@ QString Replacement::commit() {
     return error == 0 ? QString() : systemError(error);
 }
 
+QString Replacement::error() const {
+    if (d_->file.failure != 0) return systemError(d_->file.failure);
+    return d_->file.error() == QFileDevice::NoError ? QString() : d_->file.errorString();
+}
+
 void Replacement::discard() {
     if (d_->file.isOpen()) d_->file.close();
+    d_->file.failure = 0;
     if (d_->fd >= 0) ::close(std::exchange(d_->fd, -1));
     if (!d_->name.isEmpty()) ::unlink(std::exchange(d_->name, {}).constData());
 }

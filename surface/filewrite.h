@@ -56,6 +56,8 @@ class Replacement {
     QString begin(const QByteArray& path, Allow allow = {});
     // Where the new content is written, open from a successful begin until commit.
     QIODevice* device();
+    // Why what was written so far was not all stored (a full disk); empty while it was.
+    QString error() const;
     // Puts the written content in the file's place. Empty on success, otherwise the reason.
     QString commit();
     // Drops what was written; the file stays as it was.

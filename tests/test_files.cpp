@@ -351,8 +351,16 @@ class FilesTest : public QObject {
     }
 
     // A piece that cannot be stored (here: beyond the largest file the process may write,
-    // as on a full disk) fails the commit, and the file keeps its old content.
+    // as on a full disk) fails the commit with the system's reason, and the file keeps its
+    // old content. Small pieces are buffered and go out partly stored.
+    void replacementThatCannotBeStoredFails_data() {
+        QTest::addColumn<int>("piece");
+        QTest::newRow("large pieces, written at once") << 300000;
+        QTest::newRow("small pieces, buffered") << 1000;
+        QTest::newRow("one piece, stored in part") << 3000000;
+    }
     void replacementThatCannotBeStoredFails() {
+        QFETCH(int, piece);
         QTemporaryDir here;
         const QString out = here.filePath(QStringLiteral("sheet.pdf"));
         put(out, "old content");
@@ -360,14 +368,14 @@ class FilesTest : public QObject {
         QCOMPARE(::getrlimit(RLIMIT_FSIZE, &was), 0);
         const sighandler_t signal = ::signal(SIGXFSZ, SIG_IGN);
         rlimit small = was;
-        small.rlim_cur = 1 << 20;
+        small.rlim_cur = (1 << 20) + 1000;
         QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
         QString error;
         {
             files::Replacement file;
             QCOMPARE(file.begin(QFile::encodeName(out)), QString());
-            const QByteArray page(300000, 'p');
-            for (int i = 0; i < 10; ++i) file.device()->write(page);
+            const QByteArray page(piece, 'p');
+            for (int i = 0; i < 3000000 / piece; ++i) file.device()->write(page);
             error = file.commit();
         }
         ::setrlimit(RLIMIT_FSIZE, &was);
