@@ -2,7 +2,7 @@
 # writes and prints measured from their pixels.
 marlisk_test(test_labeltemplates test_labeltemplates.cpp LIBS marlisk_labels)
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
-foreach(what placement batch queue memory)
+foreach(what placement batch storing queue memory)
     add_test(NAME labels_${what}
         COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/labels/sheets.py
             $<TARGET_FILE:marlisk-cli> ${what})

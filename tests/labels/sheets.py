@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Label sheets measured from their pixels, not from the program's own layout code.
 
-    sheets.py MARLISK_CLI placement|queue|batch|memory
+    sheets.py MARLISK_CLI placement|queue|batch|storing|memory
 
 placement: sheets of Avery 5160 and L7160 written as PDF with --copies, --fill and
     --start, rasterised by pdftoppm at 300 dpi; each printed label's symbol is found by its
@@ -14,6 +14,9 @@ queue: the same through the real cups-pdf queue marlisk-pdf with a calibration o
 batch: 100 lines onto Avery 5160 make 4 pages whose labels decode to their own lines, the
     same from a pipe; a refused line stops the run before anything is written, naming its
     line.
+storing: a batch changed between its two readings (a line edited, appended, cut off) and a
+    sheet too large to store fail with exit 1, saying why, leaving an old sheet as it was
+    and nothing beside it.
 memory: 1,000 and 50,000 lines onto Avery 5160 as one PDF peak at the same memory (within
     2 MiB) while the PDF grows by more than 12 MiB: nothing is held per label. Not judged
     in a sanitizer build, whose allocator keeps freed memory.
@@ -314,6 +317,87 @@ def batch(cli):
         print("ok: a refused line stops the batch before anything is written")
 
 
+def stopped(pid):
+    with open(f"/proc/{pid}/stat") as f:
+        return f.read().rsplit(")", 1)[1].split()[0] == "T"
+
+
+def storing(cli):
+    """A sheet is put in its place whole or not at all: a batch that changed between its two
+    readings and a file too large to store fail with exit 1, leave the old file as it was
+    and nothing beside it."""
+    lines = "".join(f"ean13,{ean13(n)[0]}\n" for n in range(200))
+    args = ["--sheet", "Avery 5160"] + SYMBOL[2:]
+
+    def untouched(work, out, existing, what):
+        left = sorted(os.listdir(work))
+        expected = ["labels.csv", "sheet.pdf"] if existing else ["labels.csv"]
+        check(left == expected, f"{what}: left {left}")
+        if existing:
+            with open(out, "rb") as f:
+                check(f.read() == existing, f"{what}: the old sheet was changed")
+
+    changes = [
+        ("a line edited", lambda f: (f.seek(len("ean13,590000000000\n") * 150),
+                                    f.write("ean13,590000000999\n"))),
+        ("a line appended", lambda f: (f.seek(0, 2), f.write("ean13,590000000999\n"))),
+        ("lines cut off", lambda f: f.truncate(len("ean13,590000000000\n") * 150)),
+    ]
+    for name, change in changes:
+        for existing in (None, b"old sheet"):
+            with tempfile.TemporaryDirectory() as work:
+                batch = os.path.join(work, "labels.csv")
+                out = os.path.join(work, "sheet.pdf")
+                with open(batch, "w") as f:
+                    f.write(lines)
+                if existing:
+                    with open(out, "wb") as f:
+                        f.write(existing)
+                env = dict(os.environ, MARLISK_BATCH_PAUSE="1")
+                p = subprocess.Popen([cli, "--batch", batch, "-o", out] + args, env=env,
+                                     stderr=subprocess.PIPE, text=True)
+                for _ in range(1200):
+                    if stopped(p.pid):
+                        break
+                    time.sleep(0.025)
+                with open(batch, "r+") as f:
+                    change(f)
+                os.kill(p.pid, 18)  # SIGCONT
+                err = p.communicate(timeout=120)[1]
+                what = f"{name}, {'over an old sheet' if existing else 'new sheet'}"
+                check(p.returncode == 1 and "changed while it was read" in err,
+                      f"{what}: exited {p.returncode}: {err}")
+                untouched(work, out, existing, what)
+    print("ok: a batch changed between its readings writes nothing")
+
+    # Beyond the largest file the process may write (as on a full disk): the reason is the
+    # system's, for a sheet of copies and for a batch alike.
+    def small_files():
+        import resource
+        import signal
+        signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+        resource.setrlimit(resource.RLIMIT_FSIZE, (300000, resource.RLIM_INFINITY))
+
+    for name, run_args in [("copies", SYMBOL[:2] + ["--copies", "3000"] + args),
+                           ("batch", ["--batch", "labels.csv"] + args)]:
+        for existing in (None, b"old sheet"):
+            with tempfile.TemporaryDirectory() as work:
+                with open(os.path.join(work, "labels.csv"), "w") as f:
+                    f.write(lines * 10)
+                out = os.path.join(work, "sheet.pdf")
+                if existing:
+                    with open(out, "wb") as f:
+                        f.write(existing)
+                p = subprocess.run([cli] + run_args + ["-o", out], cwd=work, text=True,
+                                   capture_output=True, preexec_fn=small_files)
+                what = f"{name} too large, {'over an old sheet' if existing else 'new sheet'}"
+                check(p.returncode == 1 and p.stderr.strip() ==
+                      f"cannot write {out}: {os.strerror(27)}",
+                      f"{what}: exited {p.returncode}: {p.stderr}")
+                untouched(work, out, existing, what)
+    print("ok: a sheet too large to store fails saying why, and leaves nothing")
+
+
 def peak_memory(cli, args):
     """Runs marlisk-cli; its peak resident memory in bytes."""
     p = subprocess.Popen([cli] + args, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
@@ -356,7 +440,8 @@ def main():
     need("pdftoppm", "poppler-utils")
     need("zbarimg", "zbar-tools")
     need("convert", "imagemagick")
-    {"placement": placement, "queue": queue, "batch": batch, "memory": memory}[what](cli)
+    {"placement": placement, "queue": queue, "batch": batch, "memory": memory,
+     "storing": storing}[what](cli)
     if failures:
         print(f"{len(failures)} failures")
         return 1
