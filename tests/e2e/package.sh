@@ -110,13 +110,8 @@ session() { # folder holding marlisk and marlisk-cli; where the file must be: us
     wait_for_line "$ini" "Checked=Bar Code UPC-A"
     xdotool key --delay 150 alt Down Down Return
     # Without a window manager the new dialog must be given the keyboard by hand.
-    local dialog=""
-    for _ in $(seq 1 50); do
-        dialog=$(xdotool search --onlyvisible --name '^Page Setting$' 2>/dev/null | head -n 1)
-        [ -n "$dialog" ] && break
-        sleep 0.1
-    done
-    [ -n "$dialog" ] || fail "Settings > Page setting did not open the dialog"
+    local dialog
+    dialog=$(wait_for_window '^Page Setting$') || fail "Settings > Page setting did not open the dialog"
     xdotool windowfocus "$dialog" 2>/dev/null
     sleep 0.3
     # The five edits at their places in the dialog, then Save.
