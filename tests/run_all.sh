@@ -18,7 +18,12 @@ export QT_QPA_PLATFORM=offscreen
 # suppressed by name in tests/sanitizers/lsan.supp; everything else is an error.
 export ASAN_OPTIONS="detect_leaks=1:check_initialization_order=1:strict_init_order=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-export LSAN_OPTIONS="suppressions=$here/tests/sanitizers/lsan.supp:print_suppressions=0"
+# The suppressions are read by every checked program, also those the tests start as another
+# user (`nobody`), who may not reach into this clone (a clone in /root): a readable copy.
+suppressions="$(mktemp "${TMPDIR:-/tmp}/marlisk-lsan.XXXXXX")"
+trap 'rm -f "$suppressions"' EXIT
+cp "$here/tests/sanitizers/lsan.supp" "$suppressions" && chmod 644 "$suppressions"
+export LSAN_OPTIONS="suppressions=$suppressions:print_suppressions=0"
 checked_flags=(-G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG")
 # The compiler cache ./setup.sh chose, if any.
 [ -n "${MARLISK_LAUNCHER:-}" ] && checked_flags+=("$MARLISK_LAUNCHER")

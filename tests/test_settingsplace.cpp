@@ -78,14 +78,17 @@ class SettingsPlaceTest : public QObject {
         QCOMPARE(::chmod(QFile::encodeName(folder).constData(), c->folder), 0);
         QCOMPARE(::chmod(QFile::encodeName(top.path()).constData(), 0755), 0);
 
+        // A copy of this program in the open folder: `nobody` may not reach the build folder
+        // (a clone in /root).
+        const QString program = top.filePath(QStringLiteral("chooser"));
+        QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), program));
         QProcess chooser;
         if (geteuid() == 0) {
             chooser.setChildProcessModifier([] {
                 if (setgid(kNobody) != 0 || setuid(kNobody) != 0) _exit(3);
             });
         }
-        chooser.start(QCoreApplication::applicationFilePath(),
-                      {QStringLiteral("--choose"), beside, user});
+        chooser.start(program, {QStringLiteral("--choose"), beside, user});
         QVERIFY(chooser.waitForFinished());
         QCOMPARE(chooser.exitCode(), 0);
         const QString chosen = QString::fromLocal8Bit(chooser.readAllStandardOutput()).trimmed();
